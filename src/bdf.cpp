@@ -1,0 +1,125 @@
+#include "bdf.h"
+
+#include "stream.h"
+
+void copyname(char *dst, const unsigned char *fontname) {
+  int n = 0;
+  for (int i = 0; i < 8 && fontname[i]; i++) {
+    unsigned char c = fontname[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+    if (c == ' ' || c == '-' || c < 0x20 || c == 0x7F) continue;
+    dst[n++] = static_cast<char>(c);
+  }
+  dst[n] = '\0';
+  if (dst[0] >= 'a' && dst[0] <= 'z') dst[0] = static_cast<char>(dst[0] - 32);
+}
+
+static char *strprop(char *o, const char *name, const char *value) {
+  o = putstr(o, name);
+  o = putstr(o, " \"");
+  o = putstr(o, value);
+  return putstr(o, "\"\n");
+}
+
+static char *intprop(char *o, const char *name, int32_t value) {
+  o = putstr(o, name);
+  *o++ = ' ';
+  o = putd(o, value);
+  *o++ = '\n';
+  return o;
+}
+
+void bdfheader(int width, int height, int32_t defchar, const char *foundry,
+               int kind) {
+  const char *registry = kind == 1 ? "JISX0208.1983" : "JISX0201.1976";
+  int32_t w = width, h = height;
+  char *o = sroom(&output, 2048);
+
+  o = putstr(o, "STARTFONT 2.1\nCOMMENT\nFONT -");
+  o = putstr(o, foundry);
+  o = putstr(o, "-Fixed-Medium-R-Normal--");
+  o = putd(o, h);
+  *o++ = '-';
+  o = putd(o, 10 * h - 10);
+  o = putstr(o, "-75-75-C-");
+  o = putd(o, 10 * w);
+  *o++ = '-';
+  o = putstr(o, registry);
+  o = putstr(o, "-0\nSIZE ");
+  o = putd(o, w);
+  o = putstr(o, " 75 75\nFONTBOUNDINGBOX ");
+  o = putd(o, w);
+  *o++ = ' ';
+  o = putd(o, h);
+  o = putstr(o, " 0 -2\nSTARTPROPERTIES 18\n");
+
+  o = strprop(o, "FONTNAME_REGISTRY", "");
+  // A double quote inside a BDF string is written twice.
+  o = putstr(o, "FOUNDRY \"");
+  for (const char *s = foundry; *s; s++) {
+    if (*s == '"') *o++ = '"';
+    *o++ = *s;
+  }
+  o = putstr(o, "\"\n");
+  o = strprop(o, "FAMILY_NAME", "Fixed");
+  o = strprop(o, "WEIGHT_NAME", "Medium");
+  o = strprop(o, "SLANT", "R");
+  o = strprop(o, "SETWIDTH_NAME", "Normal");
+  o = strprop(o, "ADD_STYLE_NAME", "");
+  o = intprop(o, "PIXEL_SIZE", h);
+  o = intprop(o, "POINT_SIZE", 10 * h - 10);
+  o = intprop(o, "RESOLUTION_X", 75);
+  o = intprop(o, "RESOLUTION_Y", 75);
+  o = strprop(o, "SPACING", "C");
+  o = intprop(o, "AVERAGE_WIDTH", 10 * w);
+  o = strprop(o, "CHARSET_REGISTRY", registry);
+  o = strprop(o, "CHARSET_ENCODING", "0");
+  o = intprop(o, "DEFAULT_CHAR", defchar);
+  o = intprop(o, "FONT_DESCENT", 2);
+  o = intprop(o, "FONT_ASCENT", h - 2);
+  o = putstr(o, "ENDPROPERTIES\n");
+  sput(&output, o);
+}
+
+void tobdf(int32_t code, int32_t enc, int width, int height) {
+  size_t rowbytes = (static_cast<size_t>(width) + 7) / 8;
+  size_t rows = static_cast<size_t>(height);
+  size_t bytes = rowbytes * rows;
+  // Longest framing is under 128 bytes; each row is 2 digits a byte + LF.
+  char *o = sroom(&output, 128 + rows * (2 * rowbytes + 1));
+
+  o = putstr(o, "STARTCHAR ");
+  o = putx4(o, static_cast<uint32_t>(code));
+  o = putstr(o, "\nENCODING ");
+  o = putd(o, enc);
+  o = putstr(o, "\nSWIDTH ");
+  o = putd(o, 72 * width);
+  o = putstr(o, " 0\nDWIDTH ");
+  o = putd(o, width);
+  o = putstr(o, " 0\nBBX ");
+  o = putd(o, width);
+  *o++ = ' ';
+  o = putd(o, height);
+  o = putstr(o, " 0 -2\nBITMAP\n");
+
+  if (sneed(&input, bytes) >= bytes) {
+    const unsigned char *p = input.p;
+    for (size_t r = 0; r < rows; r++, p += rowbytes) {
+      o = puthex(o, p, rowbytes);
+      *o++ = '\n';
+    }
+    input.p = p;
+  } else {
+    // The input ends inside this glyph: what is there, then ff.
+    for (size_t r = 0; r < rows; r++) {
+      for (size_t k = 0; k < rowbytes; k++) {
+        int c = sgetc(&input);
+        unsigned char b = static_cast<unsigned char>(c < 0 ? 0xFF : c);
+        o = puthex(o, &b, 1);
+      }
+      *o++ = '\n';
+    }
+  }
+  o = putstr(o, "ENDCHAR\n");
+  sput(&output, o);
+}

@@ -1,0 +1,27 @@
+// BDF 2.1 writer: the foundry name, the font header with its 18 properties,
+// and one glyph record per call, its bitmap taken straight from the input.
+//
+// Every font is a fixed-cell font: all glyphs have the cell size, the same
+// advance, and the baseline two pixels above the bottom of the cell. Numbers
+// are 32-bit signed, so a cell height of 0 or 1 gives negative sizes as they
+// are. Output goes to the process's standard output stream and bitmap bytes
+// come from its standard input stream; the writer keeps no state.
+#pragma once
+
+#include <cstdint>
+
+// Foundry name from the 8 name bytes: stops at a NUL; drops spaces, hyphens
+// and control bytes (they would break the name's fields or the lines);
+// lowercases A-Z, then capitalises a leading a-z. Other bytes pass as they
+// are. dst holds at least 9 bytes.
+void copyname(char *dst, const unsigned char *fontname);
+
+// Everything from STARTFONT to ENDPROPERTIES. kind 1 declares JIS X 0208,
+// any other JIS X 0201.
+void bdfheader(int width, int height, int32_t defchar, const char *foundry,
+               int kind);
+
+// One glyph record named by code (hex) with ENCODING enc, reading
+// height rows of (width + 7) / 8 bytes from the input. A byte missing at the
+// end of input is written as ff, so the record keeps its shape.
+void tobdf(int32_t code, int32_t enc, int width, int height);

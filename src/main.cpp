@@ -1,0 +1,25 @@
+// dosv2bdf: converts a FONTX2 bitmap font to BDF 2.1.
+//
+//   dosv2bdf < font.fnt > font.bdf
+//
+// Reads one FONTX2 font (the DOS/V font format) from standard input and
+// writes it as a BDF 2.1 font to standard output. Single-byte fonts keep
+// their byte codes (JISX0201.1976); double-byte Japanese fonts, indexed by
+// Shift_JIS in code blocks, are renumbered to JIS X 0208 (JISX0208.1983).
+// Takes no options; arguments are ignored.
+//
+// Exit status 0 after a complete conversion. Status 1, after one line on
+// standard error: "not in FONTX2 format"; "unexpected end of input" (the
+// font was still written in full, missing bytes as 0xFF); "read error: ..."
+// or "write error: ..." with the system's reason.
+#include "driver.h"
+#include "stream.h"
+
+int main() {
+  char msg[256];
+  sinfd(&input, 0);
+  soutfd(&output, 1);
+  int status = convert(msg, sizeof msg);
+  if (status) serrline(msg);
+  return status;
+}

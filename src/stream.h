@@ -1,0 +1,87 @@
+// Buffered raw byte streams for standard input and output.
+//
+// This is the only module that touches file descriptors. Each stream reads
+// from or writes to either a descriptor or memory, so the whole conversion
+// can run in-process on a byte buffer (tests, fuzzer) exactly as it runs on
+// fd 0 and fd 1.
+//
+// Input never translates anything: bytes come in as they are in the file.
+// Output is collected in one large buffer and handed to write(2) (or to a
+// memory sink) in big blocks; a failed write is remembered, later output is
+// dropped, and the caller learns of it from `err`.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum {
+  INBUF = 1 << 16,  // input block; must hold the largest glyph (8160 bytes)
+  OUTBUF = 1 << 17, // output block; must hold the largest glyph record
+};
+
+struct instream {
+  int fd;                 // source descriptor, or -1 for a memory buffer
+  const unsigned char *p; // next unread byte
+  const unsigned char *e; // end of the bytes at hand
+  int eof;                // the source has nothing more to give
+  int ended;              // a byte was wanted past the end of input
+  int err;                // errno of a failed read, 0 if none
+  unsigned char buf[INBUF];
+};
+
+typedef void (*sinkfn)(void *ctx, const char *data, size_t n);
+
+struct outstream {
+  int fd;      // destination descriptor, or -1 for the memory sink
+  sinkfn sink; // receives the output when fd is -1
+  void *ctx;
+  size_t n; // bytes waiting in buf
+  int err;  // errno of the first failed write, 0 if none
+  char buf[OUTBUF];
+};
+
+// The process's two streams: standard input and standard output.
+extern instream input;
+extern outstream output;
+
+void sinfd(instream *in, int fd);
+void sinmem(instream *in, const void *data, size_t n);
+void soutfd(outstream *out, int fd);
+void soutsink(outstream *out, sinkfn sink, void *ctx);
+
+// Slow path of sgetc: refills the buffer; -1 at the end of input.
+int sfill(instream *in);
+
+// Next byte 0-255, or -1 (and `ended` set) when the input has ended.
+inline int sgetc(instream *in) {
+  return in->p < in->e ? *in->p++ : sfill(in);
+}
+
+// Reads up to n bytes into dst; returns how many it got. A short count
+// sets `ended`.
+size_t sread(instream *in, void *dst, size_t n);
+
+// Makes at least n (<= INBUF) bytes available at in->p unless the input ends
+// first, and returns how many are available. Reading past what is needed is
+// harmless: nothing beyond the wanted bytes is ever consumed.
+size_t sneed(instream *in, size_t n);
+
+// Returns a place to write up to n (<= OUTBUF) bytes; hand back the end of
+// what was written with sput.
+char *sroom(outstream *out, size_t n);
+inline void sput(outstream *out, char *end) {
+  out->n = end - out->buf;
+}
+
+// Hands everything buffered to the destination. Returns 0, or the errno of
+// the first failed write (also kept in `err`).
+int sflush(outstream *out);
+
+// Writes one line, msg and a line feed, to standard error.
+void serrline(const char *msg);
+
+// Formatting into a buffer obtained from sroom; each returns the new end.
+char *putstr(char *o, const char *s);
+char *putd(char *o, int32_t v);   // signed decimal
+char *putx4(char *o, uint32_t v); // lowercase hex, at least 4 digits
+char *puthex(char *o, const unsigned char *src, size_t n); // 2 digits a byte

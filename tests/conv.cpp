@@ -1,0 +1,104 @@
+#include "conv.h"
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "driver.h"
+#include "stream.h"
+
+static void append(void *ctx, const char *data, size_t n) {
+  static_cast<std::string *>(ctx)->append(data, n);
+}
+
+result conv(const std::string &in) {
+  result r;
+  char msg[256] = "";
+  sinmem(&input, in.data(), in.size());
+  soutsink(&output, append, &r.out);
+  r.status = convert(msg, sizeof msg);
+  r.msg = msg;
+  return r;
+}
+
+std::string header(const std::string &name, int width, int height,
+                   int codetype) {
+  std::string h = "FONTX2" + name;
+  h.resize(14, ' ');
+  h += static_cast<char>(width);
+  h += static_cast<char>(height);
+  h += static_cast<char>(codetype);
+  return h;
+}
+
+std::string noise(size_t n, uint32_t seed) {
+  std::string s(n, '\0');
+  uint32_t x = seed * 2654435761u + 1;
+  for (auto &c : s) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    c = static_cast<char>(x >> 5);
+  }
+  return s;
+}
+
+std::string hex(const std::string &bytes) {
+  static const char d[] = "0123456789abcdef";
+  std::string s;
+  for (unsigned char c : bytes) s += d[c >> 4], s += d[c & 15];
+  return s;
+}
+
+static bool take(std::istringstream &in, std::string *line) {
+  return static_cast<bool>(std::getline(in, *line));
+}
+
+std::string parsebdf(const std::string &text, int width, int height,
+                     bdffont *f) {
+  if (text.empty() || text.back() != '\n') return "no final line feed";
+  std::istringstream in(text);
+  std::string l;
+  while (take(in, &l)) {
+    f->head.push_back(l);
+    if (l == "ENDPROPERTIES") break;
+  }
+  if (!take(in, &l) || l.rfind("CHARS ", 0) != 0) return "no CHARS line";
+  f->chars = std::stol(l.substr(6));
+  std::string rec = "SWIDTH " + std::to_string(72 * width) + " 0|DWIDTH " +
+                    std::to_string(width) + " 0|BBX " + std::to_string(width) +
+                    " " + std::to_string(height) + " 0 -2|BITMAP";
+  size_t digits = 2 * ((width + 7) / 8);
+  while (take(in, &l) && l != "ENDFONT") {
+    glyph g;
+    if (l.rfind("STARTCHAR ", 0) != 0) return "expected STARTCHAR: " + l;
+    g.name = l.substr(10);
+    if (!take(in, &l) || l.rfind("ENCODING ", 0) != 0) return "no ENCODING";
+    g.enc = std::stol(l.substr(9));
+    std::string fixed;
+    for (int i = 0; i < 4 && take(in, &l); i++) fixed += (i ? "|" : "") + l;
+    if (fixed != rec) return "record lines: " + fixed;
+    for (int r = 0; r < height; r++) {
+      if (!take(in, &l) || l.size() != digits ||
+          l.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return "bad bitmap row in " + g.name + ": " + l;
+      g.rows.push_back(l);
+    }
+    if (!take(in, &l) || l != "ENDCHAR") return "no ENDCHAR in " + g.name;
+    f->glyphs.push_back(g);
+  }
+  if (l != "ENDFONT") return "no ENDFONT";
+  if (take(in, &l)) return "text after ENDFONT";
+  return "";
+}
+
+std::string fontsdir() {
+  std::string d = DOSV2BDF_FONTS;
+  struct stat st;
+  return stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? d : "";
+}
+
+std::string slurp(const std::string &path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}

@@ -1,0 +1,47 @@
+// Test support: runs the real conversion in-process on memory buffers, builds
+// FONTX2 fonts in code, and reads BDF text back into records.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct result {
+  int status;
+  std::string out; // standard output
+  std::string msg; // the standard error line, without line feed
+};
+
+result conv(const std::string &in);
+
+// A 17-byte FONTX2 header; name is padded with spaces to 8 bytes.
+std::string header(const std::string &name, int width, int height,
+                   int codetype);
+
+// n bytes of a fixed pseudo-random sequence.
+std::string noise(size_t n, uint32_t seed = 1);
+
+// Two hex digits for every byte.
+std::string hex(const std::string &bytes);
+
+struct glyph {
+  std::string name;
+  long enc;
+  std::vector<std::string> rows;
+};
+
+struct bdffont {
+  std::vector<std::string> head; // STARTFONT .. ENDPROPERTIES
+  long chars = -1;
+  std::vector<glyph> glyphs;
+};
+
+// Reads BDF text as written by the converter, checking every fixed line of
+// each record against the cell size. Empty string on success, else what
+// was wrong.
+std::string parsebdf(const std::string &text, int width, int height,
+                     bdffont *f);
+
+// Where the shared real fonts are, or "" when they are absent.
+std::string fontsdir();
+std::string slurp(const std::string &path);

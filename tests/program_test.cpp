@@ -1,0 +1,85 @@
+// The built program as a process: status, standard error, arguments,
+// and output failures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "conv.h"
+
+namespace {
+
+struct run {
+  int status;
+  std::string out, err;
+};
+
+// Runs the program through the shell with the given input file and
+// redirections; stdout and stderr land in files.
+run sh(const std::string &in, const std::string &tail = "",
+       const std::string &redirect = "") {
+  std::string dir = testing::TempDir();
+  std::string fin = dir + "dosv2bdf_in", fout = dir + "dosv2bdf_out",
+              ferr = dir + "dosv2bdf_err";
+  std::ofstream(fin, std::ios::binary) << in;
+  std::string cmd = std::string("'") + DOSV2BDF_PROGRAM + "' " + tail + " < '" +
+                    fin + "' 2> '" + ferr + "' " +
+                    (redirect.empty() ? "> '" + fout + "'" : redirect);
+  std::remove(fout.c_str());
+  int st = std::system(cmd.c_str());
+  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(fout), slurp(ferr)};
+}
+
+TEST(program, statusandmessages) {
+  std::string font = header("P", 8, 8, 0) + noise(256 * 8);
+  const struct {
+    const char *what;
+    std::string in;
+    int status;
+    const char *err;
+  } cases[] = {
+      {"complete", font, 0, ""},
+      {"empty", "", 1, "not in FONTX2 format\n"},
+      {"not a font", "hello world\n", 1, "not in FONTX2 format\n"},
+      {"truncated", font.substr(0, 100), 1, "unexpected end of input\n"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    run r = sh(c.in);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, conv(c.in).out);
+  }
+}
+
+TEST(program, argumentsareignored) {
+  std::string font = header("P", 8, 8, 0) + noise(256 * 8);
+  run r = sh(font, "some.fnt --help -o x");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, conv(font).out);
+}
+
+TEST(program, outputfailures) {
+  std::string font = header("P", 16, 16, 0) + noise(256 * 32);
+  run full = sh(font, "", "> /dev/full");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "write error: No space left on device\n");
+  run closed = sh(font, "", ">&-");
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_EQ(closed.err, "write error: Bad file descriptor\n");
+}
+
+TEST(program, unreadableinput) {
+  std::string cmd = std::string("'") + DOSV2BDF_PROGRAM + "' < / 2>&1";
+  FILE *p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char line[128] = "";
+  if (!fgets(line, sizeof line, p)) line[0] = '\0';
+  int st = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(st), 1);
+  EXPECT_STREQ(line, "read error: Is a directory\n");
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+// The foundry name rule and the exact text of the font header.
+#include <gtest/gtest.h>
+
+#include "bdf.h"
+#include "conv.h"
+
+namespace {
+
+TEST(copyname, cases) {
+  const struct {
+    const char *bytes; // 8 bytes
+    const char *want;
+  } cases[] = {
+      {"KANJI 16", "Kanji16"},
+      {"MY-FONT ", "Myfont"},
+      {"16DOT   ", "16dot"},
+      {"        ", ""},
+      {"--------", ""},
+      {"ab\0DEFGH", "Ab"},
+      {"\0BCDEFGH", ""},
+      {"mINCHO  ", "Mincho"},
+      {" -gothic", "Gothic"},
+      {"a\"b\"    ", "A\"b\""},
+      {"x\ny\rz\tw", "Xyzw"}, // control bytes dropped
+      {"\x01\x1f\x7f"
+       "abc  ",
+       "Abc"}, // so a later letter is capitalised
+      {"\xe6\x97\xa5q     ", "\xe6\x97\xa5q"}, // high bytes kept as they are
+      {"9_Z.A{}~", "9_z.a{}~"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.want);
+    char dst[9];
+    copyname(dst, reinterpret_cast<const unsigned char *>(c.bytes));
+    EXPECT_STREQ(dst, c.want);
+  }
+}
+
+std::string headof(const std::string &font) {
+  result r = conv(font);
+  return r.out.substr(0, r.out.find("CHARS "));
+}
+
+TEST(bdfheader, singlebyte8x16) {
+  std::string want = "STARTFONT 2.1\n"
+                     "COMMENT\n"
+                     "FONT -Ilgh16xb-Fixed-Medium-R-Normal--16-150-75-75-C-80-"
+                     "JISX0201.1976-0\n"
+                     "SIZE 8 75 75\n"
+                     "FONTBOUNDINGBOX 8 16 0 -2\n"
+                     "STARTPROPERTIES 18\n"
+                     "FONTNAME_REGISTRY \"\"\n"
+                     "FOUNDRY \"Ilgh16xb\"\n"
+                     "FAMILY_NAME \"Fixed\"\n"
+                     "WEIGHT_NAME \"Medium\"\n"
+                     "SLANT \"R\"\n"
+                     "SETWIDTH_NAME \"Normal\"\n"
+                     "ADD_STYLE_NAME \"\"\n"
+                     "PIXEL_SIZE 16\n"
+                     "POINT_SIZE 150\n"
+                     "RESOLUTION_X 75\n"
+                     "RESOLUTION_Y 75\n"
+                     "SPACING \"C\"\n"
+                     "AVERAGE_WIDTH 80\n"
+                     "CHARSET_REGISTRY \"JISX0201.1976\"\n"
+                     "CHARSET_ENCODING \"0\"\n"
+                     "DEFAULT_CHAR 0\n"
+                     "FONT_DESCENT 2\n"
+                     "FONT_ASCENT 14\n"
+                     "ENDPROPERTIES\n";
+  EXPECT_EQ(headof(header("ILGH16XB", 8, 16, 0)), want);
+}
+
+// Lines of the header that depend on the cell size and the name.
+TEST(bdfheader, variants) {
+  const struct {
+    std::string font;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {header("        ", 24, 24, 2),
+       {"FONT --Fixed-Medium-R-Normal--24-230-75-75-C-240-JISX0201.1976-0",
+        "FOUNDRY \"\"", "POINT_SIZE 230", "FONT_ASCENT 22"}},
+      {header("A\"B", 12, 1, 255),
+       {"FONT -A\"b-Fixed-Medium-R-Normal--1-0-75-75-C-120-JISX0201.1976-0",
+        "FOUNDRY \"A\"\"b\"", "POINT_SIZE 0", "FONT_ASCENT -1",
+        "SIZE 12 75 75"}},
+      {header("Z", 0, 0, 0),
+       {"FONT -Z-Fixed-Medium-R-Normal--0--10-75-75-C-0-JISX0201.1976-0",
+        "POINT_SIZE -10", "FONT_ASCENT -2", "FONTBOUNDINGBOX 0 0 0 -2",
+        "AVERAGE_WIDTH 0"}},
+      {header("W", 255, 255, 0),
+       {"SIZE 255 75 75", "AVERAGE_WIDTH 2550", "POINT_SIZE 2540"}},
+  };
+  for (const auto &c : cases) {
+    std::string h = "\n" + headof(c.font);
+    for (const auto &l : c.lines)
+      EXPECT_NE(h.find("\n" + l + "\n"), std::string::npos) << l << h;
+  }
+}
+
+} // namespace
