@@ -1,16 +1,18 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "bdf.h"
 #include "fontx.h"
+#include "sjis.h"
 #include "stream.h"
 
-static void countline(const char *word, long n) {
+static void countline(const char *word, int32_t n) {
   char *o = sroom(&output, 64);
   o = putstr(o, word);
-  o = putd(o, static_cast<int32_t>(n));
+  o = putd(o, n);
   *o++ = '\n';
   sput(&output, o);
 }
@@ -20,6 +22,37 @@ static void singlebyte(const fontheader *h, const char *foundry) {
   bdfheader(h->width, h->height, 0, foundry, h->codetype);
   countline("CHARS ", 256);
   for (int c = 0; c < 256 && !output.err; c++) tobdf(c, c, h->width, h->height);
+}
+
+// Shift_JIS glyphs in code blocks, renumbered to JIS X 0208. Returns 1 when
+// the table cannot be allocated.
+static int doublebyte(const fontheader *h, const char *foundry) {
+  int n = sgetc(&input) & 0xFF; // a missing count byte reads as 255
+  codeblock *tbl = nullptr;
+  if (n) {
+    tbl = static_cast<codeblock *>(calloc(n, sizeof *tbl));
+    if (!tbl) return 1;
+    readtbl(tbl, n, &input);
+  }
+  // With no blocks there is no glyph to be the default; 0 (as for
+  // single-byte fonts) points at none and reads nothing outside the table.
+  int32_t defchar = n ? stoj(tbl[0].start) : 0;
+  bdfheader(h->width, h->height, defchar, foundry, 1);
+  countline("CHARS ", nchars(n, tbl));
+  // Every value of a block has a glyph in the file, Shift_JIS or not, so
+  // each is walked in file order; the counter is wider than 16 bits so a
+  // block ending at 0xFFFF stops. Values that are not Shift_JIS codes would
+  // share their JIS code with a real glyph (0x7F maps like 0x80), so they
+  // are written unencoded: readers keep the first glyph of a code and the
+  // real one would lose it.
+  for (int i = 0; i < n && !output.err; i++) {
+    for (int32_t c = tbl[i].start; c <= tbl[i].end && !output.err; c++) {
+      uint16_t code = static_cast<uint16_t>(c);
+      int32_t jis = stoj(code);
+      tobdf(jis, issjis(code) ? jis : -1, h->width, h->height);
+    }
+  }
+  return 0; // the table lives until the process ends
 }
 
 int convert(char *msg, size_t size) {
@@ -32,12 +65,12 @@ int convert(char *msg, size_t size) {
   if (!bad) {
     char foundry[9];
     copyname(foundry, h.fontname);
-    if (h.codetype == 1) {
-      // Double-byte fonts: to come.
-      snprintf(msg, size, "double-byte fonts are not supported yet");
+    if (h.codetype != 1) {
+      singlebyte(&h, foundry);
+    } else if (doublebyte(&h, foundry)) {
+      snprintf(msg, size, "out of memory");
       return 1;
     }
-    singlebyte(&h, foundry);
     char *o = sroom(&output, 16);
     sput(&output, putstr(o, "ENDFONT\n"));
   }
