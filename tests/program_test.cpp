@@ -71,6 +71,39 @@ TEST(program, outputfailures) {
   EXPECT_EQ(closed.err, "write error: Bad file descriptor\n");
 }
 
+// A font that announces far more text than anyone would read: 255 blocks of
+// 65536 glyphs of 255 x 255, with no glyph data at all.
+std::string endless() {
+  std::string f = header("BIG", 255, 255, 1) + '\xff';
+  for (int i = 0; i < 255; i++) f += std::string("\0\0\xff\xff", 4);
+  return f;
+}
+
+TEST(program, readerclosingthepipeendstherun) {
+  std::string dir = testing::TempDir();
+  std::string in = dir + "dosv2bdf_endless", st = dir + "dosv2bdf_status",
+              err = dir + "dosv2bdf_perr";
+  std::ofstream(in, std::ios::binary) << endless();
+  const struct {
+    const char *what, *trap;
+    const char *status, *err;
+  } cases[] = {
+      {"killed by SIGPIPE", "", "141", ""},
+      {"SIGPIPE ignored", "trap '' PIPE; ", "1", "write error: Broken pipe\n"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string cmd = std::string("timeout 60 bash -c \"") + c.trap + "'" +
+                      DOSV2BDF_PROGRAM + "' < '" + in + "' 2> '" + err +
+                      "' | head -c 100 > /dev/null; echo \\${PIPESTATUS[0]} > '" +
+                      st + "'\"";
+    int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << "did not end";
+    EXPECT_EQ(slurp(st), std::string(c.status) + "\n");
+    EXPECT_EQ(slurp(err), c.err);
+  }
+}
+
 TEST(program, unreadableinput) {
   std::string cmd = std::string("'") + DOSV2BDF_PROGRAM + "' < / 2>&1";
   FILE *p = popen(cmd.c_str(), "r");

@@ -1,0 +1,151 @@
+// Real readers of the output: FreeType must return, glyph for glyph, the
+// bitmap bytes of the input and find every encoded glyph by its code, and
+// bdftopcf must accept the font without a word.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sys/wait.h>
+
+#include "conv.h"
+
+#if DOSV2BDF_FREETYPE
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#endif
+
+namespace {
+
+struct sample {
+  std::string what;
+  std::string font;
+};
+
+std::string blocks(const std::vector<unsigned> &codes) {
+  std::string s(1, static_cast<char>(codes.size() / 2));
+  for (unsigned c : codes) {
+    s += static_cast<char>(c & 0xFF);
+    s += static_cast<char>(c >> 8);
+  }
+  return s;
+}
+
+long count(const std::vector<unsigned> &codes) {
+  long n = 0;
+  for (size_t i = 0; i < codes.size(); i += 2) n += codes[i + 1] - codes[i] + 1;
+  return n;
+}
+
+// Fonts built here, plus the shared real fonts where they are present.
+std::vector<sample> samples() {
+  // DOS-era layout: each lead byte's row is one block XX40-XXFC, with a
+  // filler glyph at trail byte 0x7F.
+  std::vector<unsigned> dos = {0x8140, 0x81FC, 0x8240, 0x82FC,
+                               0x889F, 0x88FC, 0xE040, 0xE0FC};
+  std::vector<unsigned> embedded = {0x8140, 0x817E, 0x8180, 0x81FC};
+  std::vector<sample> s = {
+      {"8x16 single-byte", header("S8X16", 8, 16, 0) + noise(256 * 16, 1)},
+      {"12x24 single-byte", header("S12", 12, 24, 0) + noise(256 * 48, 2)},
+      {"5x7 single-byte", header("S5", 5, 7, 0) + noise(256 * 7, 3)},
+      {"16x16 DOS blocks",
+       header("DOS16", 16, 16, 1) + blocks(dos) + noise(count(dos) * 32, 4)},
+      {"24x24 embedded blocks", header("EMB24", 24, 24, 1) + blocks(embedded) +
+                                    noise(count(embedded) * 72, 5)},
+      {"12x12 DOS blocks",
+       header("DOS12", 12, 12, 1) + blocks(dos) + noise(count(dos) * 24, 6)},
+  };
+  std::string dir = fontsdir();
+  if (!dir.empty())
+    for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
+                          "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
+      s.push_back({f, slurp(dir + "/" + f)});
+  return s;
+}
+
+// The input bytes of glyph i, as the file holds them.
+std::string glyphbytes(const std::string &font, size_t i) {
+  int w = static_cast<unsigned char>(font[14]);
+  int h = static_cast<unsigned char>(font[15]);
+  size_t at = 17;
+  if (font[16] == 1) at += 1 + 4 * static_cast<unsigned char>(font[17]);
+  size_t size = static_cast<size_t>((w + 7) / 8) * h;
+  return font.substr(at + i * size, size);
+}
+
+TEST(readers, freetype) {
+#if !DOSV2BDF_FREETYPE
+  GTEST_SKIP() << "FreeType was not found when the tests were built";
+#else
+  FT_Library lib;
+  ASSERT_EQ(FT_Init_FreeType(&lib), 0);
+  for (const auto &s : samples()) {
+    SCOPED_TRACE(s.what);
+    result r = conv(s.font);
+    ASSERT_EQ(r.status, 0);
+    int w = static_cast<unsigned char>(s.font[14]);
+    int h = static_cast<unsigned char>(s.font[15]);
+    bdffont f;
+    ASSERT_EQ(parsebdf(r.out, w, h, &f), "");
+
+    FT_Face face;
+    ASSERT_EQ(
+        FT_New_Memory_Face(lib, reinterpret_cast<const FT_Byte *>(r.out.data()),
+                           static_cast<FT_Long>(r.out.size()), 0, &face),
+        0);
+    ASSERT_EQ(face->num_fixed_sizes, 1);
+    ASSERT_EQ(FT_Select_Size(face, 0), 0);
+    ASSERT_GE(face->num_charmaps, 1);
+    ASSERT_EQ(FT_Set_Charmap(face, face->charmaps[0]), 0);
+
+    unsigned char last =
+        w % 8 ? static_cast<unsigned char>(0xFF << (8 - w % 8)) : 0xFF;
+    size_t rb = (w + 7) / 8;
+    std::set<long> codes;
+    long encoded = 0;
+    for (size_t i = 0; i < f.glyphs.size(); i++) {
+      long enc = f.glyphs[i].enc;
+      if (enc == -1) continue;
+      encoded++;
+      ASSERT_TRUE(codes.insert(enc).second) << "code claimed twice: " << enc;
+      FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(enc));
+      ASSERT_NE(index, 0u) << "code " << enc << " not in the character map";
+      ASSERT_EQ(FT_Load_Glyph(face, index, FT_LOAD_DEFAULT), 0);
+      const FT_Bitmap &bm = face->glyph->bitmap;
+      ASSERT_EQ(bm.pixel_mode, FT_PIXEL_MODE_MONO);
+      ASSERT_EQ(static_cast<int>(bm.rows), h);
+      ASSERT_EQ(static_cast<int>(bm.width), w);
+      std::string want = glyphbytes(s.font, i);
+      for (int row = 0; row < h; row++)
+        for (size_t k = 0; k < rb; k++) {
+          unsigned char b = static_cast<unsigned char>(want[row * rb + k]);
+          if (k == rb - 1) b &= last;
+          ASSERT_EQ(bm.buffer[row * bm.pitch + k], b)
+              << "code " << enc << " row " << row;
+        }
+    }
+    EXPECT_GT(encoded, 0);
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(lib);
+#endif
+}
+
+TEST(readers, bdftopcf) {
+  if (std::system("command -v bdftopcf >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "bdftopcf is not installed";
+  std::string bdf = testing::TempDir() + "dosv2bdf_reader.bdf";
+  std::string err = testing::TempDir() + "dosv2bdf_reader.err";
+  for (const auto &s : samples()) {
+    SCOPED_TRACE(s.what);
+    result r = conv(s.font);
+    ASSERT_EQ(r.status, 0);
+    std::ofstream(bdf, std::ios::binary) << r.out;
+    std::string cmd = "bdftopcf -o /dev/null '" + bdf + "' 2> '" + err + "'";
+    int st = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+    EXPECT_EQ(slurp(err), "");
+  }
+}
+
+} // namespace
