@@ -148,7 +148,7 @@ char *putd(char *o, int32_t v) {
   return o;
 }
 
-static const char xdigits[] = "0123456789abcdef";
+static constexpr char xdigits[] = "0123456789abcdef";
 
 char *putx4(char *o, uint32_t v) {
   int k = 28;

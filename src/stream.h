@@ -69,7 +69,7 @@ size_t sneed(instream *in, size_t n);
 // Returns a place to write up to n (<= OUTBUF) bytes; hand back the end of
 // what was written with sput.
 char *sroom(outstream *out, size_t n);
-inline void sput(outstream *out, char *end) {
+inline void sput(outstream *out, const char *end) {
   out->n = end - out->buf;
 }
 

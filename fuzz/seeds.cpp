@@ -1,0 +1,65 @@
+// Writes the fuzzer's seed corpus: small fonts of both kinds, made here.
+// Usage: seeds DIR
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string header(const char *name, int w, int h, int type) {
+  std::string s = std::string("FONTX2") + name;
+  s.resize(14, ' ');
+  s += static_cast<char>(w);
+  s += static_cast<char>(h);
+  s += static_cast<char>(type);
+  return s;
+}
+
+std::string bitmap(size_t n) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; i++) s[i] = static_cast<char>(i * 37 + (i >> 3));
+  return s;
+}
+
+std::string blocks(const std::vector<unsigned> &codes) {
+  std::string s(1, static_cast<char>(codes.size() / 2));
+  for (unsigned c : codes)
+    s += static_cast<char>(c & 0xFF), s += static_cast<char>(c >> 8);
+  return s;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    fprintf(stderr, "usage: seeds DIR\n");
+    return 2;
+  }
+  const std::vector<std::string> seeds = {
+      header("TINY", 4, 4, 0) + bitmap(256 * 4),
+      header("DOT8", 8, 8, 0) + bitmap(256 * 8),
+      header("WIDE12", 12, 3, 0) + bitmap(256 * 6),
+      header("ZERO", 0, 0, 2),
+      header("K", 16, 2, 1) + blocks({0x8140, 0x817E, 0x8180, 0x819F}) +
+          bitmap(95 * 4),
+      header("DOS", 8, 2, 1) + blocks({0x889F, 0x88FC}) + bitmap(94 * 2),
+      header("ODD", 3, 3, 1) + blocks({0x817E, 0x8180, 0x0041, 0x0042}) +
+          bitmap(5 * 3),
+      header("CUT", 8, 8, 1) + blocks({0xFFFE, 0xFFFF}),
+      header("E0", 9, 1, 1) + blocks({0xE040, 0xE045, 0xF040, 0xF041}) +
+          bitmap(8 * 2),
+      "FONTX2",
+      "FONTX1",
+  };
+  for (size_t i = 0; i < seeds.size(); i++) {
+    std::string path = std::string(argv[1]) + "/seed" + std::to_string(i);
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f ||
+        fwrite(seeds[i].data(), 1, seeds[i].size(), f) != seeds[i].size() ||
+        fclose(f) != 0) {
+      perror(path.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
