@@ -16,9 +16,9 @@ void copyname(char *dst, const unsigned char *fontname) {
 
 static char *strprop(char *o, const char *name, const char *value) {
   o = putstr(o, name);
-  o = putstr(o, " \"");
+  o = putlit(o, " \"");
   o = putstr(o, value);
-  return putstr(o, "\"\n");
+  return putlit(o, "\"\n");
 }
 
 static char *intprop(char *o, const char *name, int32_t value) {
@@ -35,32 +35,32 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
   int32_t w = width, h = height;
   char *o = sroom(&output, 2048);
 
-  o = putstr(o, "STARTFONT 2.1\nCOMMENT\nFONT -");
+  o = putlit(o, "STARTFONT 2.1\nCOMMENT\nFONT -");
   o = putstr(o, foundry);
-  o = putstr(o, "-Fixed-Medium-R-Normal--");
+  o = putlit(o, "-Fixed-Medium-R-Normal--");
   o = putd(o, h);
   *o++ = '-';
   o = putd(o, 10 * h - 10);
-  o = putstr(o, "-75-75-C-");
+  o = putlit(o, "-75-75-C-");
   o = putd(o, 10 * w);
   *o++ = '-';
   o = putstr(o, registry);
-  o = putstr(o, "-0\nSIZE ");
+  o = putlit(o, "-0\nSIZE ");
   o = putd(o, w);
-  o = putstr(o, " 75 75\nFONTBOUNDINGBOX ");
+  o = putlit(o, " 75 75\nFONTBOUNDINGBOX ");
   o = putd(o, w);
   *o++ = ' ';
   o = putd(o, h);
-  o = putstr(o, " 0 -2\nSTARTPROPERTIES 18\n");
+  o = putlit(o, " 0 -2\nSTARTPROPERTIES 18\n");
 
   o = strprop(o, "FONTNAME_REGISTRY", "");
   // A double quote inside a BDF string is written twice.
-  o = putstr(o, "FOUNDRY \"");
+  o = putlit(o, "FOUNDRY \"");
   for (const char *s = foundry; *s; s++) {
     if (*s == '"') *o++ = '"';
     *o++ = *s;
   }
-  o = putstr(o, "\"\n");
+  o = putlit(o, "\"\n");
   o = strprop(o, "FAMILY_NAME", "Fixed");
   o = strprop(o, "WEIGHT_NAME", "Medium");
   o = strprop(o, "SLANT", "R");
@@ -77,7 +77,7 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
   o = intprop(o, "DEFAULT_CHAR", defchar);
   o = intprop(o, "FONT_DESCENT", 2);
   o = intprop(o, "FONT_ASCENT", h - 2);
-  o = putstr(o, "ENDPROPERTIES\n");
+  o = putlit(o, "ENDPROPERTIES\n");
   sput(&output, o);
 }
 
@@ -88,27 +88,23 @@ void tobdf(int32_t code, int32_t enc, int width, int height) {
   // Longest framing is under 128 bytes; each row is 2 digits a byte + LF.
   char *o = sroom(&output, 128 + rows * (2 * rowbytes + 1));
 
-  o = putstr(o, "STARTCHAR ");
+  o = putlit(o, "STARTCHAR ");
   o = putx4(o, static_cast<uint32_t>(code));
-  o = putstr(o, "\nENCODING ");
+  o = putlit(o, "\nENCODING ");
   o = putd(o, enc);
-  o = putstr(o, "\nSWIDTH ");
+  o = putlit(o, "\nSWIDTH ");
   o = putd(o, 72 * width);
-  o = putstr(o, " 0\nDWIDTH ");
+  o = putlit(o, " 0\nDWIDTH ");
   o = putd(o, width);
-  o = putstr(o, " 0\nBBX ");
+  o = putlit(o, " 0\nBBX ");
   o = putd(o, width);
   *o++ = ' ';
   o = putd(o, height);
-  o = putstr(o, " 0 -2\nBITMAP\n");
+  o = putlit(o, " 0 -2\nBITMAP\n");
 
   if (sneed(&input, bytes) >= bytes) {
-    const unsigned char *p = input.p;
-    for (size_t r = 0; r < rows; r++, p += rowbytes) {
-      o = puthex(o, p, rowbytes);
-      *o++ = '\n';
-    }
-    input.p = p;
+    o = putrows(o, input.p, rowbytes, rows);
+    input.p += bytes;
   } else {
     // The input ends inside this glyph: what is there, then ff.
     for (size_t r = 0; r < rows; r++) {
@@ -120,6 +116,6 @@ void tobdf(int32_t code, int32_t enc, int width, int height) {
       *o++ = '\n';
     }
   }
-  o = putstr(o, "ENDCHAR\n");
+  o = putlit(o, "ENDCHAR\n");
   sput(&output, o);
 }

@@ -75,7 +75,7 @@ int convert(char *msg, size_t size) {
       return 1;
     }
     char *o = sroom(&output, 16);
-    sput(&output, putstr(o, "ENDFONT\n"));
+    sput(&output, putlit(o, "ENDFONT\n"));
   }
   // Output failures first: they mean the font did not arrive at all.
   if (sflush(&output))

@@ -13,10 +13,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 enum {
-  INBUF = 1 << 16,  // input block; must hold the largest glyph (8160 bytes)
-  OUTBUF = 1 << 17, // output block; must hold the largest glyph record
+  INBUF = 1 << 15,  // input block; must hold the largest glyph (8160 bytes)
+  OUTBUF = 1 << 16, // output block; must hold the largest glyph record
 };
 
 struct instream {
@@ -82,6 +83,12 @@ void serrline(const char *msg);
 
 // Formatting into a buffer obtained from sroom; each returns the new end.
 char *putstr(char *o, const char *s);
+template <size_t N> inline char *putlit(char *o, const char (&s)[N]) {
+  memcpy(o, s, N - 1); // a string literal: its length is known here
+  return o + N - 1;
+}
 char *putd(char *o, int32_t v);   // signed decimal
 char *putx4(char *o, uint32_t v); // lowercase hex, at least 4 digits
 char *puthex(char *o, const unsigned char *src, size_t n); // 2 digits a byte
+// rows lines of rowbytes bytes each, as hex digits.
+char *putrows(char *o, const unsigned char *src, size_t rowbytes, size_t rows);

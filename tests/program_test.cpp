@@ -93,10 +93,10 @@ TEST(program, readerclosingthepipeendstherun) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    std::string cmd = std::string("timeout 60 bash -c \"") + c.trap + "'" +
-                      DOSV2BDF_PROGRAM + "' < '" + in + "' 2> '" + err +
-                      "' | head -c 100 > /dev/null; echo \\${PIPESTATUS[0]} > '" +
-                      st + "'\"";
+    std::string cmd =
+        std::string("timeout 60 bash -c \"") + c.trap + "'" + DOSV2BDF_PROGRAM +
+        "' < '" + in + "' 2> '" + err +
+        "' | head -c 100 > /dev/null; echo \\${PIPESTATUS[0]} > '" + st + "'\"";
     int rc = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << "did not end";
     EXPECT_EQ(slurp(st), std::string(c.status) + "\n");

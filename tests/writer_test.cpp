@@ -3,6 +3,7 @@
 
 #include "bdf.h"
 #include "conv.h"
+#include "stream.h"
 
 namespace {
 
@@ -95,6 +96,46 @@ TEST(bdfheader, variants) {
     std::string h = "\n" + headof(c.font);
     for (const auto &l : c.lines)
       EXPECT_NE(h.find("\n" + l + "\n"), std::string::npos) << l << h;
+  }
+}
+
+} // namespace
+
+namespace {
+
+// The formatting helpers, around the block sizes of the fast paths.
+TEST(format, hexrows) {
+  for (size_t rb = 0; rb <= 40; rb++) {
+    std::string bytes = noise(rb * 3, static_cast<uint32_t>(rb) + 7);
+    std::string want;
+    for (size_t r = 0; r < 3; r++) want += hex(bytes.substr(r * rb, rb)) + "\n";
+    std::string got(want.size() + 64, '?');
+    char *end = putrows(
+        &got[0], reinterpret_cast<const unsigned char *>(bytes.data()), rb, 3);
+    EXPECT_EQ(got.substr(0, end - &got[0]), want) << rb;
+    EXPECT_EQ(got[end - &got[0]], '?') << "wrote past the end, " << rb;
+  }
+}
+
+TEST(format, numbers) {
+  const struct {
+    int32_t v;
+    const char *dec, *hex4;
+  } cases[] = {
+      {0, "0", "0000"},
+      {65, "65", "0041"},
+      {12321, "12321", "3021"},
+      {0xFFFF, "65535", "ffff"},
+      {0x10000, "65536", "10000"},
+      {-1, "-1", "ffffffff"},
+      {-57566, "-57566", "ffff1f22"},
+      {INT32_MIN, "-2147483648", "80000000"},
+      {INT32_MAX, "2147483647", "7fffffff"},
+  };
+  for (const auto &c : cases) {
+    char b[32];
+    EXPECT_EQ(std::string(b, putd(b, c.v)), c.dec);
+    EXPECT_EQ(std::string(b, putx4(b, static_cast<uint32_t>(c.v))), c.hex4);
   }
 }
 
