@@ -181,25 +181,24 @@ static inline __m128i digits(__m128i nibbles) {
   return _mm_add_epi8(d, _mm_and_si128(big, _mm_set1_epi8('a' - '0' - 10)));
 }
 
+// The digits of the low eight bytes of v, or of the high eight.
+static inline __m128i hexlow(__m128i v) {
+  __m128i mask = _mm_set1_epi8(0x0F);
+  return digits(_mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), mask),
+                                  _mm_and_si128(v, mask)));
+}
+
 static inline char *hex16(char *o, const unsigned char *src) {
   __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
-  __m128i mask = _mm_set1_epi8(0x0F);
-  __m128i hi = _mm_and_si128(_mm_srli_epi16(v, 4), mask);
-  __m128i lo = _mm_and_si128(v, mask);
-  _mm_storeu_si128(reinterpret_cast<__m128i *>(o),
-                   digits(_mm_unpacklo_epi8(hi, lo)));
+  _mm_storeu_si128(reinterpret_cast<__m128i *>(o), hexlow(v));
   _mm_storeu_si128(reinterpret_cast<__m128i *>(o + 16),
-                   digits(_mm_unpackhi_epi8(hi, lo)));
+                   hexlow(_mm_srli_si128(v, 8)));
   return o + 32;
 }
 
 static inline char *hex8(char *o, const unsigned char *src) {
   __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(src));
-  __m128i mask = _mm_set1_epi8(0x0F);
-  __m128i hi = _mm_and_si128(_mm_srli_epi16(v, 4), mask);
-  __m128i lo = _mm_and_si128(v, mask);
-  _mm_storeu_si128(reinterpret_cast<__m128i *>(o),
-                   digits(_mm_unpacklo_epi8(hi, lo)));
+  _mm_storeu_si128(reinterpret_cast<__m128i *>(o), hexlow(v));
   return o + 16;
 }
 #endif
