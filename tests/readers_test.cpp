@@ -55,6 +55,7 @@ std::vector<sample> samples() {
       {"12x12 DOS blocks",
        header("DOS12", 12, 12, 1) + blocks(dos) + noise(count(dos) * 24, 6)},
   };
+  s.push_back({"the sample font", slurp(DOSV2BDF_SAMPLE)});
   std::string dir = fontsdir();
   if (!dir.empty())
     for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
@@ -129,6 +130,22 @@ TEST(readers, freetype) {
   }
   FT_Done_FreeType(lib);
 #endif
+}
+
+// The bundled sample: its two blocks, every glyph encoded.
+TEST(readers, samplefont) {
+  std::string font = slurp(DOSV2BDF_SAMPLE);
+  ASSERT_GT(font.size(), 18u);
+  result r = conv(font);
+  EXPECT_EQ(r.status, 0);
+  bdffont f;
+  ASSERT_EQ(parsebdf(r.out, 16, 16, &f), "");
+  EXPECT_EQ(f.head[2], "FONT -Sample16-Fixed-Medium-R-Normal--16-150-75-75-C-"
+                       "160-JISX0208.1983-0");
+  ASSERT_EQ(f.glyphs.size(), 20u);
+  EXPECT_EQ(f.glyphs[0].enc, 0x2330);  // fullwidth 0
+  EXPECT_EQ(f.glyphs[10].enc, 0x2521); // small katakana a
+  for (const auto &g : f.glyphs) EXPECT_NE(g.enc, -1) << g.name;
 }
 
 TEST(readers, bdftopcf) {
