@@ -61,6 +61,20 @@ TEST(program, argumentsareignored) {
   EXPECT_EQ(r.out, conv(font).out);
 }
 
+// Through a pipe that delivers odd-sized pieces, glyphs straddle every read;
+// the text must be the same as from memory.
+TEST(program, pipedinpieces) {
+  std::string font = header("PIPE", 12, 24, 1) + '\x01' +
+                     std::string("\x40\x81\xfc\x84", 4) + noise(957 * 48, 5);
+  run r = sh(font, "", "");
+  std::string dir = testing::TempDir();
+  std::string cmd = "dd bs=777 status=none < '" + dir + "dosv2bdf_in' | '" +
+                    DOSV2BDF_PROGRAM + "' > '" + dir + "dosv2bdf_piped'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(slurp(dir + "dosv2bdf_piped"), conv(font).out);
+}
+
 TEST(program, outputfailures) {
   std::string font = header("P", 16, 16, 0) + noise(256 * 32);
   run full = sh(font, "", "> /dev/full");
