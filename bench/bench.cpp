@@ -11,6 +11,7 @@
 // the medians, the output rate and the peak resident memory of both fonts.
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +20,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,8 +58,7 @@ std::string randombytes(size_t n, std::mt19937 &rng) {
 // Runs argv with stdin from `in` and stdout to `out`.
 timing run(const std::vector<std::string> &args, const std::string &in,
            const char *out = "/dev/null") {
-  timespec t0, t1;
-  clock_gettime(CLOCK_MONOTONIC, &t0);
+  auto t0 = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid < 0) die("fork");
   if (pid == 0) {
@@ -76,13 +75,12 @@ timing run(const std::vector<std::string> &args, const std::string &in,
   }
   int st;
   if (waitpid(pid, &st, 0) < 0) die("waitpid");
-  clock_gettime(CLOCK_MONOTONIC, &t1);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - t0;
   if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) {
     fprintf(stderr, "dosv2bdf_bench: %s failed\n", args[0].c_str());
     exit(2);
   }
-  return {static_cast<double>(t1.tv_sec - t0.tv_sec) +
-          static_cast<double>(t1.tv_nsec - t0.tv_nsec) * 1e-9};
+  return {took.count()};
 }
 
 // Peak resident memory in KB of one conversion, by /usr/bin/time: a child
