@@ -1,5 +1,7 @@
 #include "bdf.h"
 
+#include <cstring>
+
 #include "stream.h"
 
 void copyname(char *dst, const unsigned char *fontname) {
@@ -102,20 +104,20 @@ void tobdf(int32_t code, int32_t enc, int width, int height) {
   o = putd(o, height);
   o = putlit(o, " 0 -2\nBITMAP\n");
 
-  if (sneed(&input, bytes) >= bytes) {
-    o = putrows(o, input.p, rowbytes, rows);
-    input.p += bytes;
-  } else {
-    // The input ends inside this glyph: what is there, then ff.
-    for (size_t r = 0; r < rows; r++) {
-      for (size_t k = 0; k < rowbytes; k++) {
-        int c = sgetc(&input);
-        unsigned char b = static_cast<unsigned char>(c < 0 ? 0xFF : c);
-        o = puthex(o, &b, 1);
-      }
-      *o++ = '\n';
-    }
+  size_t have = sneed(&input, bytes); // may move the bytes at hand
+  const unsigned char *src = input.p;
+  unsigned char cut[32 * 255]; // the largest glyph
+  if (have < bytes) {
+    // The input ends inside this glyph: what is there, then 0xFF bytes, so
+    // the record keeps its shape.
+    memcpy(cut, input.p, have);
+    memset(cut + have, 0xFF, bytes - have);
+    src = cut;
+    bytes = have;
+    input.ended = 1;
   }
+  o = putrows(o, src, rowbytes, rows);
+  input.p += bytes;
   o = putlit(o, "ENDCHAR\n");
   sput(&output, o);
 }

@@ -9,9 +9,9 @@
 #include "sjis.h"
 #include "stream.h"
 
-static void countline(const char *word, int32_t n) {
+static void charsline(int32_t n) {
   char *o = sroom(&output, 64);
-  o = putstr(o, word);
+  o = putlit(o, "CHARS ");
   o = putd(o, n);
   *o++ = '\n';
   sput(&output, o);
@@ -20,7 +20,7 @@ static void countline(const char *word, int32_t n) {
 // 256 glyphs for the byte codes 0-255, in file order.
 static void singlebyte(const fontheader *h, const char *foundry) {
   bdfheader(h->width, h->height, 0, foundry, h->codetype);
-  countline("CHARS ", 256);
+  charsline(256);
   for (int c = 0; c < 256 && !output.err; c++) tobdf(c, c, h->width, h->height);
 }
 
@@ -38,7 +38,7 @@ static int doublebyte(const fontheader *h, const char *foundry) {
   // single-byte fonts) points at none and reads nothing outside the table.
   int32_t defchar = n ? stoj(tbl[0].start) : 0;
   bdfheader(h->width, h->height, defchar, foundry, 1);
-  countline("CHARS ", nchars(n, tbl));
+  charsline(nchars(n, tbl));
   // Every value of a block has a glyph in the file, Shift_JIS or not, so
   // each is walked in file order; the counter is wider than 16 bits so a
   // block ending at 0xFFFF stops. Values that are not Shift_JIS codes would

@@ -216,10 +216,6 @@ static inline char *hexbytes(char *o, const unsigned char *src, size_t n) {
   return o;
 }
 
-char *puthex(char *o, const unsigned char *src, size_t n) {
-  return hexbytes(o, src, n);
-}
-
 char *putrows(char *o, const unsigned char *src, size_t rowbytes, size_t rows) {
   for (size_t r = 0; r < rows; r++, src += rowbytes) {
     o = hexbytes(o, src, rowbytes);

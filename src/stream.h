@@ -89,6 +89,5 @@ template <size_t N> inline char *putlit(char *o, const char (&s)[N]) {
 }
 char *putd(char *o, int32_t v);   // signed decimal
 char *putx4(char *o, uint32_t v); // lowercase hex, at least 4 digits
-char *puthex(char *o, const unsigned char *src, size_t n); // 2 digits a byte
-// rows lines of rowbytes bytes each, as hex digits.
+// rows lines of rowbytes bytes each, two hex digits a byte.
 char *putrows(char *o, const unsigned char *src, size_t rowbytes, size_t rows);
