@@ -31,6 +31,23 @@ std::string header(const std::string &name, int width, int height,
   return h;
 }
 
+std::string table(const std::vector<block> &blocks) {
+  std::string s(1, static_cast<char>(blocks.size()));
+  for (const auto &b : blocks)
+    for (unsigned c : {b.start, b.end}) {
+      s += static_cast<char>(c & 0xFF);
+      s += static_cast<char>(c >> 8);
+    }
+  return s;
+}
+
+long glyphs(const std::vector<block> &blocks) {
+  long n = 0;
+  for (const auto &b : blocks)
+    if (b.end >= b.start) n += b.end - b.start + 1;
+  return n;
+}
+
 std::string noise(size_t n, uint32_t seed) {
   std::string s(n, '\0');
   uint32_t x = seed * 2654435761u + 1;

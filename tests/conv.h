@@ -18,6 +18,14 @@ result conv(const std::string &in);
 std::string header(const std::string &name, int width, int height,
                    int codetype);
 
+// A double-byte font's block count and code-block table, and the number
+// of glyphs it announces.
+struct block {
+  unsigned start, end;
+};
+std::string table(const std::vector<block> &blocks);
+long glyphs(const std::vector<block> &blocks);
+
 // n bytes of a fixed pseudo-random sequence.
 std::string noise(size_t n, uint32_t seed = 1);
 

@@ -65,8 +65,8 @@ TEST(program, argumentsareignored) {
 // Through a pipe that delivers odd-sized pieces, glyphs straddle every read;
 // the text must be the same as from memory.
 TEST(program, pipedinpieces) {
-  std::string font = header("PIPE", 12, 24, 1) + '\x01' +
-                     std::string("\x40\x81\xfc\x84", 4) + noise(957 * 48, 5);
+  std::string font = header("PIPE", 12, 24, 1) + table({{0x8140, 0x84FC}}) +
+                     noise(957 * 48, 5);
   run r = sh(font, "", "");
   std::string dir = testing::TempDir();
   std::string cmd = "dd bs=777 status=none < '" + dir + "dosv2bdf_in' | '" +
@@ -89,9 +89,8 @@ TEST(program, outputfailures) {
 // A font that announces far more text than anyone would read: 255 blocks of
 // 65536 glyphs of 255 x 255, with no glyph data at all.
 std::string endless() {
-  std::string f = header("BIG", 255, 255, 1) + '\xff';
-  for (int i = 0; i < 255; i++) f += std::string("\0\0\xff\xff", 4);
-  return f;
+  return header("BIG", 255, 255, 1) +
+         table(std::vector<block>(255, {0x0000, 0xFFFF}));
 }
 
 TEST(program, readerclosingthepipeendstherun) {

@@ -22,38 +22,23 @@ struct sample {
   std::string font;
 };
 
-std::string blocks(const std::vector<unsigned> &codes) {
-  std::string s(1, static_cast<char>(codes.size() / 2));
-  for (unsigned c : codes) {
-    s += static_cast<char>(c & 0xFF);
-    s += static_cast<char>(c >> 8);
-  }
-  return s;
-}
-
-long count(const std::vector<unsigned> &codes) {
-  long n = 0;
-  for (size_t i = 0; i < codes.size(); i += 2) n += codes[i + 1] - codes[i] + 1;
-  return n;
-}
-
 // Fonts built here, plus the shared real fonts where they are present.
 std::vector<sample> samples() {
   // DOS-era layout: each lead byte's row is one block XX40-XXFC, with a
   // filler glyph at trail byte 0x7F.
-  std::vector<unsigned> dos = {0x8140, 0x81FC, 0x8240, 0x82FC,
-                               0x889F, 0x88FC, 0xE040, 0xE0FC};
-  std::vector<unsigned> embedded = {0x8140, 0x817E, 0x8180, 0x81FC};
+  std::vector<block> dos = {
+      {0x8140, 0x81FC}, {0x8240, 0x82FC}, {0x889F, 0x88FC}, {0xE040, 0xE0FC}};
+  std::vector<block> embedded = {{0x8140, 0x817E}, {0x8180, 0x81FC}};
   std::vector<sample> s = {
       {"8x16 single-byte", header("S8X16", 8, 16, 0) + noise(256 * 16, 1)},
       {"12x24 single-byte", header("S12", 12, 24, 0) + noise(256 * 48, 2)},
       {"5x7 single-byte", header("S5", 5, 7, 0) + noise(256 * 7, 3)},
       {"16x16 DOS blocks",
-       header("DOS16", 16, 16, 1) + blocks(dos) + noise(count(dos) * 32, 4)},
-      {"24x24 embedded blocks", header("EMB24", 24, 24, 1) + blocks(embedded) +
-                                    noise(count(embedded) * 72, 5)},
+       header("DOS16", 16, 16, 1) + table(dos) + noise(glyphs(dos) * 32, 4)},
+      {"24x24 embedded blocks", header("EMB24", 24, 24, 1) + table(embedded) +
+                                    noise(glyphs(embedded) * 72, 5)},
       {"12x12 DOS blocks",
-       header("DOS12", 12, 12, 1) + blocks(dos) + noise(count(dos) * 24, 6)},
+       header("DOS12", 12, 12, 1) + table(dos) + noise(glyphs(dos) * 24, 6)},
   };
   s.push_back({"the sample font", slurp(DOSV2BDF_SAMPLE)});
   std::string dir = fontsdir();
