@@ -11,11 +11,20 @@
 // Exit status 0 after a complete conversion. Status 1, after one line on
 // standard error: "not in FONTX2 format"; "unexpected end of input" (the
 // font was still written in full, missing bytes as 0xFF); "read error: ..."
-// or "write error: ..." with the system's reason.
+// or "write error: ..." with the system's reason; or the usage line when
+// standard input is a terminal.
+#include <unistd.h>
+
 #include "driver.h"
 #include "stream.h"
 
 int main() {
+  // Typed at a shell with no redirection, the program would wait for a font
+  // from the keyboard; say how it is used instead.
+  if (isatty(0)) {
+    serrline("usage: dosv2bdf < font.fnt > font.bdf");
+    return 1;
+  }
   char msg[256];
   sinfd(&input, 0);
   soutfd(&output, 1);

@@ -64,6 +64,22 @@ TEST(program, argumentsareignored) {
 
 // Through a pipe that delivers odd-sized pieces, glyphs straddle every read;
 // the text must be the same as from memory.
+// At a terminal the program would wait for a font typed on the keyboard.
+TEST(program, terminalinput) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "script (util-linux) is not installed";
+  std::string dir = testing::TempDir();
+  std::string out = dir + "dosv2bdf_tty_out", err = dir + "dosv2bdf_tty_err";
+  std::string cmd = "timeout 10 script -qec \"'" +
+                    std::string(DOSV2BDF_PROGRAM) + "' a.fnt > '" + out +
+                    "' 2> '" + err + "'; exit \\$?\" /dev/null > /dev/null";
+  int st = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(st));
+  EXPECT_EQ(WEXITSTATUS(st), 1);
+  EXPECT_EQ(slurp(err), "usage: dosv2bdf < font.fnt > font.bdf\n");
+  EXPECT_EQ(slurp(out), "");
+}
+
 TEST(program, pipedinpieces) {
   std::string font = header("PIPE", 12, 24, 1) + table({{0x8140, 0x84FC}}) +
                      noise(957 * 48, 5);
