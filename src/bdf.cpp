@@ -83,6 +83,11 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
   sput(&output, o);
 }
 
+int32_t swidth(int width, int height) {
+  if (height <= 0) return 0;
+  return (2000 * width + height) / (2 * height); // halves round up
+}
+
 void tobdf(int32_t code, int32_t enc, int width, int height) {
   size_t rowbytes = (static_cast<size_t>(width) + 7) / 8;
   size_t rows = static_cast<size_t>(height);
@@ -95,7 +100,7 @@ void tobdf(int32_t code, int32_t enc, int width, int height) {
   o = putlit(o, "\nENCODING ");
   o = putd(o, enc);
   o = putlit(o, "\nSWIDTH ");
-  o = putd(o, 72 * width);
+  o = putd(o, swidth(width, height));
   o = putlit(o, " 0\nDWIDTH ");
   o = putd(o, width);
   o = putlit(o, " 0\nBBX ");

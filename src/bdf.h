@@ -21,6 +21,12 @@ void copyname(char *dst, const unsigned char *fontname);
 void bdfheader(int width, int height, int32_t defchar, const char *foundry,
                int kind);
 
+// The scalable width: the advance in thousandths of the pixel size,
+// round(1000 * width / height), as X11's own bitmap fonts give it, so that
+// readers that take widths from it (FontForge) see the cell width. 0 for a
+// height of 0.
+int32_t swidth(int width, int height);
+
 // One glyph record named by code (hex) with ENCODING enc, reading
 // height rows of (width + 7) / 8 bytes from the input. A byte missing at the
 // end of input is written as ff, so the record keeps its shape.

@@ -1,9 +1,11 @@
 #include "conv.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 
+#include "bdf.h"
 #include "driver.h"
 #include "stream.h"
 
@@ -80,9 +82,10 @@ std::string parsebdf(const std::string &text, int width, int height,
   }
   if (!take(in, &l) || l.rfind("CHARS ", 0) != 0) return "no CHARS line";
   f->chars = std::stol(l.substr(6));
-  std::string rec = "SWIDTH " + std::to_string(72 * width) + " 0|DWIDTH " +
-                    std::to_string(width) + " 0|BBX " + std::to_string(width) +
-                    " " + std::to_string(height) + " 0 -2|BITMAP";
+  std::string rec = "SWIDTH " + std::to_string(swidth(width, height)) +
+                    " 0|DWIDTH " + std::to_string(width) + " 0|BBX " +
+                    std::to_string(width) + " " + std::to_string(height) +
+                    " 0 -2|BITMAP";
   size_t digits = 2 * ((width + 7) / 8);
   while (take(in, &l) && l != "ENDFONT") {
     glyph g;
@@ -107,10 +110,21 @@ std::string parsebdf(const std::string &text, int width, int height,
   return "";
 }
 
+// DOSV2BDF_FONTS names the folder; unset, it is the one beside the project.
+static std::string fontsplace() {
+  const char *env = getenv("DOSV2BDF_FONTS");
+  return env && *env ? env : DOSV2BDF_FONTS;
+}
+
 std::string fontsdir() {
-  std::string d = DOSV2BDF_FONTS;
+  std::string d = fontsplace();
   struct stat st;
   return stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? d : "";
+}
+
+std::string nofonts() {
+  return "no real fonts at " + fontsplace() +
+         " (set DOSV2BDF_FONTS to a folder of them)";
 }
 
 std::string slurp(const std::string &path) {

@@ -150,4 +150,34 @@ TEST(readers, bdftopcf) {
   }
 }
 
+// FontForge takes each glyph's advance from SWIDTH: it must come out as the
+// cell width, or every font it exports is spaced wrongly.
+TEST(readers, fontforge) {
+  if (std::system("/usr/bin/python3 -c 'import fontforge' 2>/dev/null") != 0)
+    GTEST_SKIP() << "FontForge's Python module is not installed "
+                    "(Debian: python3-fontforge)";
+  std::string dir = testing::TempDir(), script = dir + "dosv2bdf_ff.py",
+              report = dir + "dosv2bdf_ff.out";
+  std::ofstream(script)
+      << "import fontforge, sys\n"
+         "a = sys.argv[1:]\n"
+         "for path, w in zip(a[0::2], a[1::2]):\n"
+         "    f = fontforge.open(path)\n"
+         "    px = f.bitmapSizes[0]\n"
+         "    bad = [g.glyphname for g in f.glyphs()\n"
+         "           if round(g.width * px / f.em) != int(w)]\n"
+         "    print(path, len(bad), bad[:3])\n";
+  std::string cmd = "/usr/bin/python3 '" + script + "'", want;
+  auto all = samples();
+  for (size_t i = 0; i < all.size(); i++) {
+    std::string bdf = dir + "dosv2bdf_ff" + std::to_string(i) + ".bdf";
+    std::ofstream(bdf, std::ios::binary) << conv(all[i].font).out;
+    int w = static_cast<unsigned char>(all[i].font[14]);
+    cmd += " '" + bdf + "' " + std::to_string(w);
+    want += bdf + " 0 []\n";
+  }
+  ASSERT_EQ(std::system((cmd + " > '" + report + "' 2>/dev/null").c_str()), 0);
+  EXPECT_EQ(slurp(report), want);
+}
+
 } // namespace

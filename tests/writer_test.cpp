@@ -72,6 +72,18 @@ TEST(bdfheader, singlebyte8x16) {
   EXPECT_EQ(headof(header("ILGH16XB", 8, 16, 0)), want);
 }
 
+// The scalable width is the advance in thousandths of the pixel size.
+TEST(tobdf, swidth) {
+  const int cases[][3] = {{16, 16, 1000},   {8, 16, 500}, {12, 24, 500},
+                          {5, 7, 714},      {1, 16, 63},  {7, 3, 2333},
+                          {255, 1, 255000}, {0, 5, 0},    {5, 0, 0}};
+  for (const auto &c : cases) {
+    std::string out = conv(header("S", c[0], c[1], 0)).out;
+    std::string want = "\nSWIDTH " + std::to_string(c[2]) + " 0\n";
+    EXPECT_NE(out.find(want), std::string::npos) << c[0] << "x" << c[1];
+  }
+}
+
 // Lines of the header that depend on the cell size and the name.
 TEST(bdfheader, variants) {
   const struct {
