@@ -50,6 +50,8 @@ struct bdffont {
 std::string parsebdf(const std::string &text, int width, int height,
                      bdffont *f);
 
-// Where the shared real fonts are, or "" when they are absent.
+// Where the shared real fonts are, or "" when they are absent; then
+// nofonts() is the reason to give for skipping.
 std::string fontsdir();
+std::string nofonts();
 std::string slurp(const std::string &path);

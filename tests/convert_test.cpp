@@ -119,7 +119,7 @@ TEST(truncated, namecutshort) {
 
 TEST(realfonts, singlebyte) {
   std::string dir = fontsdir();
-  if (dir.empty()) GTEST_SKIP() << "no shared fonts folder beside the project";
+  if (dir.empty()) GTEST_SKIP() << nofonts();
   const struct {
     const char *file;
     int w, h;

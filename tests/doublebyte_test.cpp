@@ -156,7 +156,7 @@ TEST(doublebyte, truncated) {
 
 TEST(realfonts, doublebyte) {
   std::string dir = fontsdir();
-  if (dir.empty()) GTEST_SKIP() << "no shared fonts folder beside the project";
+  if (dir.empty()) GTEST_SKIP() << nofonts();
   for (const char *file : {"ILGZ16XB.FNT", "ILMZ24XB.FNT"}) {
     SCOPED_TRACE(file);
     std::string font = slurp(dir + "/" + file);
