@@ -3,12 +3,15 @@
 //
 //   dosv2bdf_bench PROGRAM [RUNS]
 //
-// Writes a large double-byte font (64 x 64 cells, blocks 0x8140-0x9FFC and
-// 0xE040-0xEFFC: 11898 glyphs, about 6.1 MB of random bitmap data from a
-// fixed seed) and a 4 KB single-byte font to a temporary folder, converts
-// the large one to /dev/null RUNS times (default 21) after a warm-up,
-// alternating with `xxd -p` on the same file as the yardstick, and prints
-// the medians, the output rate and the peak resident memory of both fonts.
+// For each of five cell sizes (8 x 16, 16 x 16, 24 x 24, 32 x 32, 64 x 64)
+// writes a double-byte font of about 6 MB of random bitmaps from a fixed
+// seed (the narrow cells need more glyphs than there are codes, so their
+// blocks repeat), converts it once to learn its output, then times RUNS
+// (default 21) conversions to /dev/null alternating with `cat` of that
+// output to /dev/null, and the same through a pipe (`| cat > /dev/null`
+// against `cat FILE | cat > /dev/null`). Prints the medians, their ratios
+// and the output rate, and the peak resident memory for a 4 KB and a 6 MB
+// font. Times include starting the processes.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -24,10 +27,6 @@
 #include <vector>
 
 namespace {
-
-struct timing {
-  double seconds;
-};
 
 void die(const char *what) {
   fprintf(stderr, "dosv2bdf_bench: %s: %s\n", what, strerror(errno));
@@ -55,37 +54,83 @@ std::string randombytes(size_t n, std::mt19937 &rng) {
   return s;
 }
 
-// Runs argv with stdin from `in` and stdout to `out`.
-timing run(const std::vector<std::string> &args, const std::string &in,
-           const char *out = "/dev/null") {
-  auto t0 = std::chrono::steady_clock::now();
+// A double-byte font of w x h cells with about `bytes` of bitmaps: blocks
+// of the Shift_JIS rows 0x8140-0x9FFC and 0xE040-0xEFFC, repeated as often
+// as it takes.
+std::string bigfont(int w, int h, size_t bytes, std::mt19937 &rng) {
+  const unsigned rows[][2] = {{0x8140, 0x9FFC}, {0xE040, 0xEFFC}};
+  size_t glyph = static_cast<size_t>((w + 7) / 8) * h, glyphs = 0;
+  std::string table;
+  int n = 0;
+  for (int i = 0; glyphs * glyph < bytes && n < 255; i++, n++) {
+    unsigned start = rows[i % 2][0], end = rows[i % 2][1];
+    size_t left = (bytes - glyphs * glyph + glyph - 1) / glyph;
+    if (end - start + 1 > left) end = start + static_cast<unsigned>(left) - 1;
+    for (unsigned c : {start, end}) {
+      table += static_cast<char>(c & 0xFF);
+      table += static_cast<char>(c >> 8);
+    }
+    glyphs += end - start + 1;
+  }
+  return header(w, h, 1) + static_cast<char>(n) + table +
+         randombytes(glyphs * glyph, rng);
+}
+
+pid_t spawn(const std::vector<std::string> &args, int in, int out) {
   pid_t pid = fork();
   if (pid < 0) die("fork");
   if (pid == 0) {
-    int fi = open(in.c_str(), O_RDONLY);
-    int fo = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fi < 0 || fo < 0) _exit(127);
-    dup2(fi, 0);
-    dup2(fo, 1);
+    dup2(in, 0);
+    dup2(out, 1);
+    // The pipe's other ends must not stay open in the child, or the reader
+    // never sees the end of its input.
+    for (int fd = 3; fd < 64; fd++) close(fd);
     std::vector<char *> argv;
     for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+void reap(pid_t pid, const std::string &what) {
   int st;
   if (waitpid(pid, &st, 0) < 0) die("waitpid");
-  std::chrono::duration<double> took = std::chrono::steady_clock::now() - t0;
   if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) {
-    fprintf(stderr, "dosv2bdf_bench: %s failed\n", args[0].c_str());
+    fprintf(stderr, "dosv2bdf_bench: %s failed\n", what.c_str());
     exit(2);
   }
-  return {took.count()};
+}
+
+// Seconds for `args < in > out`, or with piped, `args < in | cat > out`.
+double run(const std::vector<std::string> &args, const std::string &in,
+           bool piped = false, const char *out = "/dev/null") {
+  int fi = open(in.c_str(), O_RDONLY);
+  int fo = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fi < 0 || fo < 0) die(in.c_str());
+  auto t0 = std::chrono::steady_clock::now();
+  if (piped) {
+    int p[2];
+    if (pipe(p) != 0) die("pipe");
+    pid_t a = spawn(args, fi, p[1]);
+    pid_t b = spawn({"cat"}, p[0], fo);
+    close(p[0]);
+    close(p[1]);
+    reap(a, args[0]);
+    reap(b, "cat");
+  } else {
+    reap(spawn(args, fi, fo), args[0]);
+  }
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - t0;
+  close(fi);
+  close(fo);
+  return took.count();
 }
 
 // Peak resident memory in KB of one conversion, by /usr/bin/time: a child
 // forked from this process would start out with this process's own pages
-// counted, the font generated above among them.
+// counted, the fonts generated above among them.
 long peakrss(const std::string &prog, const std::string &in,
              const std::string &dir) {
   std::string report = dir + "/rss";
@@ -122,55 +167,47 @@ int main(int argc, char **argv) {
 
   char tmpl[] = "/tmp/dosv2bdf_bench.XXXXXX";
   if (!mkdtemp(tmpl)) die("mkdtemp");
-  std::string dir = tmpl, large = dir + "/large.fnt",
-              small = dir + "/small.fnt", bdf = dir + "/large.bdf";
-
+  std::string dir = tmpl, fnt = dir + "/font.fnt", bdf = dir + "/font.bdf",
+              small = dir + "/small.fnt";
   std::mt19937 rng(20261208);
-  const unsigned blocks[][2] = {{0x8140, 0x9FFC}, {0xE040, 0xEFFC}};
-  std::string font = header(64, 64, 1) + '\2';
-  size_t glyphs = 0;
-  for (const auto &b : blocks) {
-    for (unsigned c : {b[0], b[1]}) {
-      font += static_cast<char>(c & 0xFF);
-      font += static_cast<char>(c >> 8);
+
+  printf("cell    MB in  MB out   dosv2bdf      cat  ratio     MB/s"
+         "   | cat:  ours      cat  ratio\n");
+  const int cells[][2] = {{8, 16}, {16, 16}, {24, 24}, {32, 32}, {64, 64}};
+  for (const auto &c : cells) {
+    std::string font = bigfont(c[0], c[1], 6000000, rng);
+    writefile(fnt, font);
+    run({prog}, fnt, false, bdf.c_str());
+    struct stat st;
+    if (stat(bdf.c_str(), &st) != 0) die(bdf.c_str());
+    double outmb = static_cast<double>(st.st_size) / 1e6;
+
+    for (int i = 0; i < 3; i++) run({prog}, fnt), run({"cat"}, bdf);
+    std::vector<double> ours, cat, ourspipe, catpipe;
+    for (int i = 0; i < runs; i++) {
+      ours.push_back(run({prog}, fnt));
+      cat.push_back(run({"cat"}, bdf));
+      ourspipe.push_back(run({prog}, fnt, true));
+      catpipe.push_back(run({"cat"}, bdf, true));
     }
-    glyphs += b[1] - b[0] + 1;
+    double t = median(ours), k = median(cat);
+    double tp = median(ourspipe), kp = median(catpipe);
+    printf("%2dx%-2d  %6.1f  %6.1f  %6.2f ms %5.2f ms  %5.2f  %7.0f   |  "
+           "%6.2f ms %5.2f ms  %5.2f\n",
+           c[0], c[1], static_cast<double>(font.size()) / 1e6, outmb, t * 1e3,
+           k * 1e3, t / k, outmb / t, tp * 1e3, kp * 1e3, tp / kp);
+    fflush(stdout);
   }
-  font += randombytes(glyphs * 64 * 8, rng);
-  writefile(large, font);
+
   writefile(small, header(8, 16, 0) + randombytes(256 * 16, rng));
-
-  run({prog}, large, bdf.c_str());
-  struct stat st;
-  if (stat(bdf.c_str(), &st) != 0) die(bdf.c_str());
-  double outmb = static_cast<double>(st.st_size) / 1e6;
-  double inmb = static_cast<double>(font.size()) / 1e6;
-
-  for (int i = 0; i < 3; i++) run({prog}, large), run({"xxd", "-p"}, large);
-  std::vector<double> ours, xxd;
-  for (int i = 0; i < runs; i++) {
-    ours.push_back(run({prog}, large).seconds);
-    xxd.push_back(run({"xxd", "-p"}, large).seconds);
-  }
-  long rsssmall = peakrss(prog, small, dir),
-       rsslarge = peakrss(prog, large, dir);
-
-  double t = median(ours), x = median(xxd);
-  printf("font: %zu glyphs of 64 x 64, %.1f MB in, %.1f MB of BDF out\n",
-         glyphs, inmb, outmb);
-  printf("dosv2bdf: median %.2f ms over %d runs, %.0f MB/s of output\n",
-         t * 1e3, runs, outmb / t);
-  printf("xxd -p:   median %.2f ms, dosv2bdf is %.1f times as fast\n", x * 1e3,
-         x / t);
+  long rsssmall = peakrss(prog, small, dir), rsslarge = peakrss(prog, fnt, dir);
   if (rsssmall < 0 || rsslarge < 0)
     printf("peak RSS: not measured (needs /usr/bin/time, Debian's time)\n");
   else
-    printf("peak RSS: %ld KB for the 4 KB font, %ld KB for the large font\n",
+    printf("peak RSS: %ld KB for the 4 KB font, %ld KB for the 6 MB font\n",
            rsssmall, rsslarge);
 
-  unlink(large.c_str());
-  unlink(small.c_str());
-  unlink(bdf.c_str());
+  for (const auto &f : {fnt, bdf, small}) unlink(f.c_str());
   rmdir(dir.c_str());
   return 0;
 }

@@ -88,18 +88,19 @@ int32_t swidth(int width, int height) {
   return (2000 * width + height) / (2 * height); // halves round up
 }
 
-void tobdf(int32_t code, int32_t enc, int width, int height) {
-  size_t rowbytes = (static_cast<size_t>(width) + 7) / 8;
-  size_t rows = static_cast<size_t>(height);
-  size_t bytes = rowbytes * rows;
-  // Longest framing is under 128 bytes; each row is 2 digits a byte + LF.
-  char *o = sroom(&output, 128 + rows * (2 * rowbytes + 1));
-
-  o = putlit(o, "STARTCHAR ");
-  o = putx4(o, static_cast<uint32_t>(code));
-  o = putlit(o, "\nENCODING ");
-  o = putd(o, enc);
-  o = putlit(o, "\nSWIDTH ");
+void shape(recshape *s, int width, int height) {
+  s->width = width;
+  s->height = height;
+  s->rowbytes = (static_cast<size_t>(width) + 7) / 8;
+  s->bytes = s->rowbytes * static_cast<size_t>(height);
+  // STARTCHAR and ENCODING lines with the longest numbers, the tail, the
+  // rows (2 digits a byte and a newline), ENDCHAR, and what a row
+  // converter may write past its end.
+  s->room =
+      64 + sizeof s->tail + s->height * (2 * s->rowbytes + 1) + 16 + ROWSLACK;
+  s->rows = rowconv(s->rowbytes, bestlevel());
+  memset(s->tail, 0, sizeof s->tail);
+  char *o = putlit(s->tail, "\nSWIDTH ");
   o = putd(o, swidth(width, height));
   o = putlit(o, " 0\nDWIDTH ");
   o = putd(o, width);
@@ -108,21 +109,45 @@ void tobdf(int32_t code, int32_t enc, int width, int height) {
   *o++ = ' ';
   o = putd(o, height);
   o = putlit(o, " 0 -2\nBITMAP\n");
+  s->taillen = static_cast<size_t>(o - s->tail);
+}
 
-  size_t have = sneed(&input, bytes); // may move the bytes at hand
-  const unsigned char *src = input.p;
+char *putrest(char *o, const recshape *s, int32_t enc,
+              const unsigned char *bits) {
+  o = putlit(o, "\nENCODING ");
+  o = putd(o, enc);
+  memcpy(o, s->tail, sizeof s->tail); // a fixed size copies fastest
+  o += s->taillen;
+  o = s->rows(o, bits, s->rowbytes, static_cast<size_t>(s->height));
+  return putlit(o, "ENDCHAR\n");
+}
+
+// A glyph that the end of input cuts short: what is there, then 0xFF
+// bytes, so the record keeps its shape. Apart from the hot path, whose
+// frame it would otherwise enlarge.
+static __attribute__((noinline)) char *cutshort(char *o, const recshape *s,
+                                                int32_t enc, size_t have) {
   unsigned char cut[32 * 255]; // the largest glyph
-  if (have < bytes) {
-    // The input ends inside this glyph: what is there, then 0xFF bytes, so
-    // the record keeps its shape.
-    memcpy(cut, input.p, have);
-    memset(cut + have, 0xFF, bytes - have);
-    src = cut;
-    bytes = have;
-    input.ended = 1;
+  memcpy(cut, input.p, have);
+  memset(cut + have, 0xFF, s->bytes - have);
+  input.p += have;
+  input.ended = 1;
+  return putrest(o, s, enc, cut);
+}
+
+void tobdf(const recshape *s, int32_t code, int32_t enc) {
+  char *o = sroom(&output, s->room);
+  o = putlit(o, "STARTCHAR ");
+  o = putx4(o, static_cast<uint32_t>(code));
+  size_t have = static_cast<size_t>(input.e - input.p);
+  if (have < s->bytes) {
+    have = sneed(&input, s->bytes); // may move the bytes at hand
+    if (have < s->bytes) {
+      sput(&output, cutshort(o, s, enc, have));
+      return;
+    }
   }
-  o = putrows(o, src, rowbytes, rows);
-  input.p += bytes;
-  o = putlit(o, "ENDCHAR\n");
+  o = putrest(o, s, enc, input.p);
+  input.p += s->bytes;
   sput(&output, o);
 }

@@ -8,7 +8,10 @@
 // come from its standard input stream; the writer keeps no state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "hex.h"
 
 // Foundry name from the 8 name bytes: stops at a NUL; drops spaces, hyphens
 // and control bytes (they would break the name's fields or the lines);
@@ -27,7 +30,26 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
 // height of 0.
 int32_t swidth(int width, int height);
 
-// One glyph record named by code (hex) with ENCODING enc, reading
-// height rows of (width + 7) / 8 bytes from the input. A byte missing at the
-// end of input is written as ff, so the record keeps its shape.
-void tobdf(int32_t code, int32_t enc, int width, int height);
+// What every glyph record of a font shares, made once for the font: the
+// lines from SWIDTH to BITMAP, the bitmap's size and its row converter.
+struct recshape {
+  int width, height;
+  size_t rowbytes, bytes; // bitmap bytes of a row and of a glyph
+  size_t room;            // the most one record writes, slack included
+  rowsfn rows;
+  size_t taillen;
+  char tail[64]; // "\nSWIDTH .. 0\nDWIDTH .. 0\nBBX ..\nBITMAP\n", padded
+};
+
+void shape(recshape *s, int width, int height);
+
+// The rest of a record after the glyph name on its STARTCHAR line: the
+// ENCODING line with enc, the shared lines, the rows of bits, ENDCHAR.
+// Writes into room obtained for s->room bytes; returns the end.
+char *putrest(char *o, const recshape *s, int32_t enc,
+              const unsigned char *bits);
+
+// One glyph record named by code (hex) with ENCODING enc, its bitmap read
+// from the input. A byte missing at the end of input is written as ff, so
+// the record keeps its shape.
+void tobdf(const recshape *s, int32_t code, int32_t enc);

@@ -19,9 +19,11 @@ static void charsline(int32_t n) {
 
 // 256 glyphs for the byte codes 0-255, in file order.
 static void singlebyte(const fontheader *h, const char *foundry) {
+  recshape s;
+  shape(&s, h->width, h->height);
   bdfheader(h->width, h->height, 0, foundry, h->codetype);
   charsline(256);
-  for (int c = 0; c < 256 && !output.err; c++) tobdf(c, c, h->width, h->height);
+  for (int c = 0; c < 256 && !output.err; c++) tobdf(&s, c, c);
 }
 
 // Shift_JIS glyphs in code blocks, renumbered to JIS X 0208. Returns 1 when
@@ -37,6 +39,8 @@ static int doublebyte(const fontheader *h, const char *foundry) {
   // With no blocks there is no glyph to be the default; 0 (as for
   // single-byte fonts) points at none and reads nothing outside the table.
   int32_t defchar = n ? stoj(tbl[0].start) : 0;
+  recshape s;
+  shape(&s, h->width, h->height);
   bdfheader(h->width, h->height, defchar, foundry, 1);
   charsline(nchars(n, tbl));
   // Every value of a block has a glyph in the file, Shift_JIS or not, so
@@ -49,7 +53,7 @@ static int doublebyte(const fontheader *h, const char *foundry) {
     for (int32_t c = tbl[i].start; c <= tbl[i].end && !output.err; c++) {
       uint16_t code = static_cast<uint16_t>(c);
       int32_t jis = stoj(code);
-      tobdf(jis, issjis(code) ? jis : -1, h->width, h->height);
+      tobdf(&s, jis, issjis(code) ? jis : -1);
     }
   }
   // Released here rather than left to the process's end, so that repeated

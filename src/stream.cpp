@@ -3,9 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 instream input;
 outstream output;
@@ -114,11 +111,6 @@ int sflush(outstream *out) {
   return out->err;
 }
 
-char *sroom(outstream *out, size_t n) {
-  if (OUTBUF - out->n < n) sflush(out);
-  return out->buf + out->n;
-}
-
 void serrline(const char *msg) {
   char line[512];
   size_t n = strlen(msg);
@@ -132,94 +124,5 @@ void serrline(const char *msg) {
 
 char *putstr(char *o, const char *s) {
   while (*s) *o++ = *s++;
-  return o;
-}
-
-char *putd(char *o, int32_t v) {
-  uint32_t u = static_cast<uint32_t>(v);
-  if (v < 0) {
-    *o++ = '-';
-    u = 0u - u; // well defined for INT32_MIN too
-  }
-  char tmp[10];
-  int k = 0;
-  do {
-    tmp[k++] = static_cast<char>('0' + u % 10);
-    u /= 10;
-  } while (u);
-  while (k) *o++ = tmp[--k];
-  return o;
-}
-
-static constexpr char xdigits[] = "0123456789abcdef";
-
-char *putx4(char *o, uint32_t v) {
-  int k = 28;
-  while (k > 12 && (v >> k) == 0) k -= 4;
-  for (; k >= 0; k -= 4) *o++ = xdigits[(v >> k) & 15];
-  return o;
-}
-
-// Two hex digits for every byte value, so a byte costs one 2-byte copy.
-struct hextable {
-  char d[512];
-  constexpr hextable() : d() {
-    for (int i = 0; i < 256; i++) {
-      d[2 * i] = xdigits[i >> 4];
-      d[2 * i + 1] = xdigits[i & 15];
-    }
-  }
-};
-static constexpr hextable hex{};
-
-#if defined(__SSE2__)
-// Sixteen digits for eight bytes at once: split into nibbles, interleave
-// high before low, and map 0-9 and 10-15 onto their digits.
-static inline __m128i digits(__m128i nibbles) {
-  __m128i big = _mm_cmpgt_epi8(nibbles, _mm_set1_epi8(9));
-  __m128i d = _mm_add_epi8(nibbles, _mm_set1_epi8('0'));
-  return _mm_add_epi8(d, _mm_and_si128(big, _mm_set1_epi8('a' - '0' - 10)));
-}
-
-// The digits of the low eight bytes of v, or of the high eight.
-static inline __m128i hexlow(__m128i v) {
-  __m128i mask = _mm_set1_epi8(0x0F);
-  return digits(_mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), mask),
-                                  _mm_and_si128(v, mask)));
-}
-
-static inline char *hex16(char *o, const unsigned char *src) {
-  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
-  _mm_storeu_si128(reinterpret_cast<__m128i *>(o), hexlow(v));
-  _mm_storeu_si128(reinterpret_cast<__m128i *>(o + 16),
-                   hexlow(_mm_srli_si128(v, 8)));
-  return o + 32;
-}
-
-static inline char *hex8(char *o, const unsigned char *src) {
-  __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(src));
-  _mm_storeu_si128(reinterpret_cast<__m128i *>(o), hexlow(v));
-  return o + 16;
-}
-#endif
-
-static inline char *hexbytes(char *o, const unsigned char *src, size_t n) {
-  size_t i = 0;
-#if defined(__SSE2__)
-  for (; i + 16 <= n; i += 16) o = hex16(o, src + i);
-  for (; i + 8 <= n; i += 8) o = hex8(o, src + i);
-#endif
-  for (; i < n; i++) {
-    memcpy(o, hex.d + 2 * src[i], 2);
-    o += 2;
-  }
-  return o;
-}
-
-char *putrows(char *o, const unsigned char *src, size_t rowbytes, size_t rows) {
-  for (size_t r = 0; r < rows; r++, src += rowbytes) {
-    o = hexbytes(o, src, rowbytes);
-    *o++ = '\n';
-  }
   return o;
 }

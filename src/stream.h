@@ -67,16 +67,19 @@ size_t sread(instream *in, void *dst, size_t n);
 // harmless: nothing beyond the wanted bytes is ever consumed.
 size_t sneed(instream *in, size_t n);
 
-// Returns a place to write up to n (<= OUTBUF) bytes; hand back the end of
-// what was written with sput.
-char *sroom(outstream *out, size_t n);
-inline void sput(outstream *out, const char *end) {
-  out->n = end - out->buf;
-}
-
 // Hands everything buffered to the destination. Returns 0, or the errno of
 // the first failed write (also kept in `err`).
 int sflush(outstream *out);
+
+// Returns a place to write up to n (<= OUTBUF) bytes; hand back the end of
+// what was written with sput.
+inline char *sroom(outstream *out, size_t n) {
+  if (OUTBUF - out->n < n) sflush(out);
+  return out->buf + out->n;
+}
+inline void sput(outstream *out, const char *end) {
+  out->n = end - out->buf;
+}
 
 // Writes one line, msg and a line feed, to standard error.
 void serrline(const char *msg);
@@ -87,7 +90,40 @@ template <size_t N> inline char *putlit(char *o, const char (&s)[N]) {
   memcpy(o, s, N - 1); // a string literal: its length is known here
   return o + N - 1;
 }
-char *putd(char *o, int32_t v);   // signed decimal
-char *putx4(char *o, uint32_t v); // lowercase hex, at least 4 digits
-// rows lines of rowbytes bytes each, two hex digits a byte.
-char *putrows(char *o, const unsigned char *src, size_t rowbytes, size_t rows);
+
+// Two digits for every number 0-99: a glyph's code costs two or three
+// copies instead of a division a digit.
+struct pairtable {
+  char d[200];
+  constexpr pairtable() : d() {
+    for (int i = 0; i < 100; i++) {
+      d[2 * i] = static_cast<char>('0' + i / 10);
+      d[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+inline constexpr pairtable decpairs{};
+
+// Signed decimal. Inline: it is on every glyph's path. The digits are made
+// from the right in a scratch buffer and moved with one fixed-size copy,
+// so it stores 16 bytes at o whatever the number's length: the room must
+// allow for that.
+inline char *putd(char *o, int32_t v) {
+  char t[32] = {};
+  char *p = t + 16;
+  uint32_t u = static_cast<uint32_t>(v);
+  if (v < 0) u = 0u - u; // well defined for INT32_MIN too
+  for (; u >= 100; u /= 100) {
+    p -= 2;
+    memcpy(p, decpairs.d + 2 * (u % 100), 2);
+  }
+  if (u >= 10) {
+    p -= 2;
+    memcpy(p, decpairs.d + 2 * u, 2);
+  } else {
+    *--p = static_cast<char>('0' + u);
+  }
+  if (v < 0) *--p = '-';
+  memcpy(o, p, 16);
+  return o + (t + 16 - p);
+}
