@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "lines.h"
+
 #include "driver.h"
 #include "stream.h"
 
@@ -63,14 +65,8 @@ void checktext(const std::string &out, const plan &p) {
 
   size_t digits = 2 * ((p.width + 7) / 8);
   long chars = -1, records = 0;
-  size_t pos = 0;
-  auto next = [&](std::string *line) {
-    size_t e = out.find('\n', pos);
-    if (e == std::string::npos) return false;
-    line->assign(out, pos, e - pos);
-    pos = e + 1;
-    return true;
-  };
+  lines in(out);
+  auto next = [&](std::string *line) { return in.next(line); };
   std::string l;
   while (next(&l)) {
     if (l.compare(0, 6, "CHARS ") == 0) {

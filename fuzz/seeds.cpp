@@ -48,6 +48,11 @@ int main(int argc, char **argv) {
       header("CUT", 8, 8, 1) + blocks({0xFFFE, 0xFFFF}),
       header("E0", 9, 1, 1) + blocks({0xE040, 0xE045, 0xF040, 0xF041}) +
           bitmap(8 * 2),
+      // Unicode-coded, and a count that overflowed (300 blocks stored as 44)
+      header("UNI", 8, 2, 1) + blocks({0x0020, 0x0027, 0xAC00, 0xAC03}) +
+          bitmap(12 * 2),
+      header("MANY", 8, 1, 1) + blocks(std::vector<unsigned>(600, 0x4E00)) +
+          bitmap(300),
       "FONTX2",
       "FONTX1",
   };

@@ -23,6 +23,18 @@ static char *strprop(char *o, const char *name, const char *value) {
   return putlit(o, "\"\n");
 }
 
+// A string property whose value may hold double quotes: BDF writes each
+// one twice.
+static char *quotedprop(char *o, const char *name, const char *value) {
+  o = putstr(o, name);
+  o = putlit(o, " \"");
+  for (const char *v = value; *v; v++) {
+    if (*v == '"') *o++ = '"';
+    *o++ = *v;
+  }
+  return putlit(o, "\"\n");
+}
+
 static char *intprop(char *o, const char *name, int32_t value) {
   o = putstr(o, name);
   *o++ = ' ';
@@ -56,13 +68,7 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
   o = putlit(o, " 0 -2\nSTARTPROPERTIES 18\n");
 
   o = strprop(o, "FONTNAME_REGISTRY", "");
-  // A double quote inside a BDF string is written twice.
-  o = putlit(o, "FOUNDRY \"");
-  for (const char *s = foundry; *s; s++) {
-    if (*s == '"') *o++ = '"';
-    *o++ = *s;
-  }
-  o = putlit(o, "\"\n");
+  o = quotedprop(o, "FOUNDRY", foundry);
   o = strprop(o, "FAMILY_NAME", "Fixed");
   o = strprop(o, "WEIGHT_NAME", "Medium");
   o = strprop(o, "SLANT", "R");
@@ -83,12 +89,60 @@ void bdfheader(int width, int height, int32_t defchar, const char *foundry,
   sput(&output, o);
 }
 
+void xlfdheader(const xlfd *x) {
+  int32_t w = x->width, h = x->height;
+  int32_t point = (1440 * h + 75) / 150; // 720 * h / 75, halves up
+  char *o = sroom(&output, 2048);
+  o = putlit(o, "STARTFONT 2.1\nFONT -Misc-");
+  o = putstr(o, x->family);
+  o = putlit(o, "-Medium-R-Normal--");
+  o = putd(o, h);
+  *o++ = '-';
+  o = putd(o, point);
+  o = putlit(o, "-75-75-C-");
+  o = putd(o, 10 * w);
+  *o++ = '-';
+  o = putstr(o, x->registry);
+  *o++ = '-';
+  o = putstr(o, x->encoding);
+  o = putlit(o, "\nSIZE ");
+  o = putd(o, (point + 5) / 10);
+  o = putlit(o, " 75 75\nFONTBOUNDINGBOX ");
+  o = putd(o, w);
+  *o++ = ' ';
+  o = putd(o, h);
+  o = putlit(o, " 0 ");
+  o = putd(o, x->ascent - h);
+  o = putlit(o, "\nSTARTPROPERTIES ");
+  o = putd(o, x->hasdefault ? 17 : 16);
+  *o++ = '\n';
+  o = strprop(o, "FOUNDRY", "Misc");
+  o = quotedprop(o, "FAMILY_NAME", x->family);
+  o = strprop(o, "WEIGHT_NAME", "Medium");
+  o = strprop(o, "SLANT", "R");
+  o = strprop(o, "SETWIDTH_NAME", "Normal");
+  o = strprop(o, "ADD_STYLE_NAME", "");
+  o = intprop(o, "PIXEL_SIZE", h);
+  o = intprop(o, "POINT_SIZE", point);
+  o = intprop(o, "RESOLUTION_X", 75);
+  o = intprop(o, "RESOLUTION_Y", 75);
+  o = strprop(o, "SPACING", "C");
+  o = intprop(o, "AVERAGE_WIDTH", 10 * w);
+  o = strprop(o, "CHARSET_REGISTRY", x->registry);
+  o = strprop(o, "CHARSET_ENCODING", x->encoding);
+  if (x->hasdefault) o = intprop(o, "DEFAULT_CHAR", x->defchar);
+  o = intprop(o, "FONT_ASCENT", x->ascent);
+  o = intprop(o, "FONT_DESCENT", h - x->ascent);
+  o = putlit(o, "ENDPROPERTIES\n");
+  sput(&output, o);
+}
+
 int32_t swidth(int width, int height) {
   if (height <= 0) return 0;
   return (2000 * width + height) / (2 * height); // halves round up
 }
 
-void shape(recshape *s, int width, int height) {
+void shape(recshape *s, int width, int height, int descent) {
   s->width = width;
   s->height = height;
   s->rowbytes = (static_cast<size_t>(width) + 7) / 8;
@@ -108,7 +162,9 @@ void shape(recshape *s, int width, int height) {
   o = putd(o, width);
   *o++ = ' ';
   o = putd(o, height);
-  o = putlit(o, " 0 -2\nBITMAP\n");
+  o = putlit(o, " 0 ");
+  o = putd(o, -descent);
+  o = putlit(o, "\nBITMAP\n");
   s->taillen = static_cast<size_t>(o - s->tail);
 }
 

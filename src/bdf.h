@@ -1,8 +1,10 @@
-// BDF 2.1 writer: the foundry name, the font header with its 18 properties,
-// and one glyph record per call, its bitmap taken straight from the input.
+// BDF 2.1 writer: the foundry name, the font header (the JIS fonts' with 18
+// properties, or one named as X11's own fonts are), and the glyph records,
+// each from a bitmap in memory or taken straight from the input.
 //
-// Every font is a fixed-cell font: all glyphs have the cell size, the same
-// advance, and the baseline two pixels above the bottom of the cell. Numbers
+// Every font is a fixed-cell font: all glyphs have the cell size and the
+// same advance; the JIS fonts' baseline lies two pixels above the bottom of
+// the cell. Numbers
 // are 32-bit signed, so a cell height of 0 or 1 gives negative sizes as they
 // are. Output goes to the process's standard output stream and bitmap bytes
 // come from its standard input stream; the writer keeps no state.
@@ -24,6 +26,18 @@ void copyname(char *dst, const unsigned char *fontname);
 void bdfheader(int width, int height, int32_t defchar, const char *foundry,
                int kind);
 
+// A font named and sized as X11's own: foundry Misc, the family given,
+// POINT_SIZE round(720 * height / 75) and SIZE its tenth, registry and
+// encoding as given, DEFAULT_CHAR when there is one. Everything from
+// STARTFONT to ENDPROPERTIES.
+struct xlfd {
+  const char *family, *registry, *encoding;
+  int width, height, ascent;
+  int32_t defchar;
+  int hasdefault;
+};
+void xlfdheader(const xlfd *x);
+
 // The scalable width: the advance in thousandths of the pixel size,
 // round(1000 * width / height), as X11's own bitmap fonts give it, so that
 // readers that take widths from it (FontForge) see the cell width. 0 for a
@@ -41,7 +55,8 @@ struct recshape {
   char tail[64]; // "\nSWIDTH .. 0\nDWIDTH .. 0\nBBX ..\nBITMAP\n", padded
 };
 
-void shape(recshape *s, int width, int height);
+// descent: rows below the baseline.
+void shape(recshape *s, int width, int height, int descent);
 
 // The rest of a record after the glyph name on its STARTCHAR line: the
 // ENCODING line with enc, the shared lines, the rows of bits, ENDCHAR.

@@ -4,6 +4,13 @@
 
 #include <cstddef>
 
+#include "fontx.h"
+
+// Writes the whole BDF text of a FONTX2 font: header h, for a double-byte
+// font its code-block table tbl of n entries, the glyphs read from the
+// input stream. Shift_JIS codes become JIS X 0208 codes.
+void jisbdf(const fontheader *h, const codeblock *tbl, int n);
+
 // Runs the whole conversion on the process's two streams (see stream.h),
 // which the caller has pointed at descriptors or memory, and flushes the
 // output. Returns the exit status: 0 after a complete conversion, 1 when

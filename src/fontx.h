@@ -47,3 +47,23 @@ void readtbl(codeblock *tbl, int n, instream *in);
 // Sum of end - start + 1 over the entries; an entry whose end is below its
 // start counts 0.
 int32_t nchars(int n, const codeblock *tbl);
+
+struct glyphset;
+
+// What reading a whole FONTX2 file found besides its glyphs.
+struct fontxfacts {
+  int stored;       // the block count as stored
+  int repaired;     // 1 when it was read as stored + 256 k (it overflowed)
+  size_t trailing;  // bytes after the last glyph
+  int truncated;    // the file ends before the last glyph does
+  size_t glyphdata; // where the glyphs begin
+};
+
+// Reads a whole FONTX2 file in memory into gs, its bitmaps pointing into
+// data, its code set left for the caller to say. A count of blocks that
+// overflowed the count byte (more than 255 blocks) is repaired when
+// stored + 256 k blocks make the file end exactly with its last glyph and
+// the stored count does not. Returns 0, 1 when data is not FONTX2, -1
+// when memory runs out.
+int fontxload(const unsigned char *data, size_t n, glyphset *gs,
+              fontxfacts *facts);

@@ -8,7 +8,9 @@
 #if defined(__x86_64__) && !defined(DOSV2BDF_PORTABLE)
 #define VECTORS 1
 #include <immintrin.h>
-#if __has_include(<sys/platform/x86.h>)
+// glibc's header is C that GCC also takes as C++; clang does not, and gets
+// the same from its own start-up probe through __builtin_cpu_supports.
+#if __has_include(<sys/platform/x86.h>) && !defined(__clang__)
 #include <sys/platform/x86.h>
 #define GLIBCX86 1
 #endif

@@ -22,3 +22,19 @@ int issjis(uint16_t code) {
   int trail = lo >= 0x40 && lo <= 0xFC && lo != 0x7F;
   return lead && trail;
 }
+
+int32_t jtos(int32_t jis) {
+  int32_t row = jis >> 8, cell = jis & 0xFF, hi, lo;
+  if (jis < 0 || row < 0x21 || row > 0x98 || cell < 0x21 || cell > 0x7E)
+    return -1;
+  if (row & 1) { // odd rows take the trail bytes 0x40-0x9E, skipping 0x7F
+    hi = (row + 0xE1) / 2;
+    lo = cell + 0x1F;
+    if (lo >= 0x7F) lo++;
+  } else {
+    hi = (row + 0xE0) / 2;
+    lo = cell + 0x7E;
+  }
+  if (hi > 0x9F) hi += 0x40;
+  return hi << 8 | lo;
+}

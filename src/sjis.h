@@ -13,3 +13,8 @@ int32_t stoj(uint16_t code);
 // 1 when code is a Shift_JIS double-byte code: lead byte 0x81-0x9F or
 // 0xE0-0xFC, trail byte 0x40-0x7E or 0x80-0xFC. Only these map one to one.
 int issjis(uint16_t code);
+
+// The Shift_JIS code of a JIS code, the exact inverse of stoj for every
+// row stoj gives a Shift_JIS code (0x21-0x98) and every cell 0x21-0x7E;
+// -1 outside them.
+int32_t jtos(int32_t jis);

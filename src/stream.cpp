@@ -1,7 +1,13 @@
 #include "stream.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 instream input;
@@ -111,12 +117,21 @@ int sflush(outstream *out) {
   return out->err;
 }
 
+static sinkfn errsink;
+static void *errctx;
+
+void serrsink(sinkfn sink, void *ctx) {
+  errsink = sink;
+  errctx = ctx;
+}
+
 void serrline(const char *msg) {
   char line[512];
   size_t n = strlen(msg);
   if (n > sizeof line - 1) n = sizeof line - 1;
   memcpy(line, msg, n);
   line[n++] = '\n';
+  if (errsink) return errsink(errctx, line, n);
   // One write, so the message is not split; nothing to do if it fails.
   while (write(2, line, n) < 0 && errno == EINTR) {
   }
@@ -125,4 +140,102 @@ void serrline(const char *msg) {
 char *putstr(char *o, const char *s) {
   while (*s) *o++ = *s++;
   return o;
+}
+
+int sload(const char *path, inbuf *b) {
+  int fd = path ? open(path, O_RDONLY) : 0;
+  if (fd < 0) return errno;
+  b->data = nullptr;
+  b->n = b->mapped = 0;
+  struct stat st;
+  int err = 0;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    void *p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ,
+                   MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (p != MAP_FAILED) {
+      b->data = static_cast<unsigned char *>(p);
+      b->n = b->mapped = static_cast<size_t>(st.st_size);
+      if (path) close(fd);
+      return 0;
+    }
+  }
+  size_t size = 0;
+  while (!err) {
+    if (b->n == size) {
+      size = size ? 2 * size : 1 << 16;
+      void *more = realloc(b->data, size);
+      if (!more) {
+        err = ENOMEM;
+        break;
+      }
+      b->data = static_cast<unsigned char *>(more);
+    }
+    ssize_t r = read(fd, b->data + b->n, size - b->n);
+    if (r > 0)
+      b->n += static_cast<size_t>(r);
+    else if (r == 0)
+      break;
+    else if (errno != EINTR)
+      err = errno;
+  }
+  if (path) close(fd);
+  if (err) sunload(b);
+  return err;
+}
+
+void sunload(inbuf *b) {
+  if (b->mapped)
+    munmap(b->data, b->mapped);
+  else
+    free(b->data);
+  b->data = nullptr;
+  b->n = b->mapped = 0;
+}
+
+int outopen(outfile *f, const char *path) {
+  f->fd = 1;
+  f->path = f->temp = nullptr;
+  if (!path) return 0;
+  struct stat st;
+  if (stat(path, &st) == 0 && !S_ISREG(st.st_mode)) {
+    f->fd = open(path, O_WRONLY | O_TRUNC);
+    return f->fd < 0 ? errno : 0;
+  }
+  // Replace what a symbolic link points at, not the link.
+  char *real = realpath(path, nullptr);
+  f->path = real ? real : strdup(path);
+  size_t len = f->path ? strlen(f->path) : 0;
+  f->temp = static_cast<char *>(malloc(len + 8));
+  if (!f->path || !f->temp) {
+    outdone(f, 0);
+    return ENOMEM;
+  }
+  memcpy(f->temp, f->path, len);
+  memcpy(f->temp + len, ".XXXXXX", 8);
+  f->fd = mkstemp(f->temp);
+  if (f->fd < 0) {
+    int err = errno;
+    free(f->temp);
+    f->temp = nullptr;
+    outdone(f, 0);
+    return err;
+  }
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(f->fd, 0666 & ~mask);
+  return 0;
+}
+
+int outdone(outfile *f, int ok) {
+  int err = 0;
+  if (f->fd > 2 && close(f->fd) != 0 && ok) err = errno;
+  if (f->temp) {
+    if (ok && !err && rename(f->temp, f->path) != 0) err = errno;
+    if (!ok || err) unlink(f->temp);
+  }
+  free(f->path);
+  free(f->temp);
+  f->path = f->temp = nullptr;
+  f->fd = -1;
+  return err;
 }

@@ -81,8 +81,42 @@ inline void sput(outstream *out, const char *end) {
   out->n = end - out->buf;
 }
 
-// Writes one line, msg and a line feed, to standard error.
+// Writes one line, msg and a line feed, to standard error, or to the sink
+// given to serrsink (tests and fuzzers; null sends lines to fd 2 again).
 void serrline(const char *msg);
+void serrsink(sinkfn sink, void *ctx);
+
+// All of a file in memory.
+struct inbuf {
+  unsigned char *data;
+  size_t n;
+  size_t mapped; // bytes mapped from the file, 0 when data is from malloc
+};
+
+// Loads all of a file (standard input when path is null): a regular file is
+// mapped (its pages are the page cache's, read in one go), anything else
+// read into a growing buffer. Returns 0 or an errno.
+int sload(const char *path, inbuf *b);
+void sunload(inbuf *b);
+
+// Where a program's output goes: standard output, or a file that only
+// takes its new content when everything was written.
+struct outfile {
+  int fd;
+  char *path; // the file named, or null for standard output
+  char *temp; // the temporary file beside it, or null when written in place
+};
+
+// Opens the output: standard output for a null path. A path that does not
+// exist or is a regular file gets a temporary file in its folder, with the
+// mode a new file would get; anything else (/dev/null, a FIFO) is written
+// in place. Returns 0 or an errno.
+int outopen(outfile *f, const char *path);
+
+// Ends the output. With ok, the temporary file is renamed over the path
+// (a symbolic link's target is replaced, not the link); without, it is
+// removed and the path keeps what it had. Returns 0 or an errno.
+int outdone(outfile *f, int ok);
 
 // Formatting into a buffer obtained from sroom; each returns the new end.
 char *putstr(char *o, const char *s);

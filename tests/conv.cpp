@@ -1,9 +1,14 @@
 #include "conv.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include "bdf.h"
 #include "driver.h"
@@ -132,4 +137,38 @@ std::string slurp(const std::string &path) {
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+proc run(const std::string &program, const std::vector<std::string> &args,
+         const std::string &in) {
+  std::string dir = testing::TempDir(), fin = dir + "run_in",
+              fout = dir + "run_out", ferr = dir + "run_err";
+  std::ofstream(fin, std::ios::binary) << in;
+  pid_t pid = fork();
+  if (pid == 0) {
+    int i = open(fin.c_str(), O_RDONLY);
+    int o = open(fout.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int e = open(ferr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(i, 0), dup2(o, 1), dup2(e, 2);
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int st = 0;
+  waitpid(pid, &st, 0);
+  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(fout), slurp(ferr)};
+}
+
+std::string fxglyph(const std::string &font, size_t i) {
+  int w = static_cast<unsigned char>(font[14]);
+  int h = static_cast<unsigned char>(font[15]);
+  size_t at = 17, rb = (w + 7) / 8;
+  if (font[16] == 1) at += 1 + 4 * static_cast<unsigned char>(font[17]);
+  std::string g = font.substr(at + i * rb * h, rb * h);
+  if (w % 8)
+    for (size_t r = rb - 1; r < g.size(); r += rb)
+      g[r] = static_cast<char>(g[r] & (0xFF << (8 - w % 8)));
+  return g;
 }

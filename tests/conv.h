@@ -50,6 +50,19 @@ struct bdffont {
 std::string parsebdf(const std::string &text, int width, int height,
                      bdffont *f);
 
+// A program as a process: its exit status (-1 when a signal ended it) and
+// what it wrote. Standard input comes from in.
+struct proc {
+  int status;
+  std::string out, err;
+};
+proc run(const std::string &program, const std::vector<std::string> &args,
+         const std::string &in = "");
+
+// Glyph i of a FONTX2 font, as its bytes stand in the file, with the row
+// padding bits cleared (readers return them clear).
+std::string fxglyph(const std::string &font, size_t i);
+
 // Where the shared real fonts are, or "" when they are absent; then
 // nofonts() is the reason to give for skipping.
 std::string fontsdir();

@@ -34,6 +34,20 @@ TEST(stoj, shiftjismapsonetoone) {
   }
 }
 
+// jtos undoes stoj for every Shift_JIS code, and only there.
+TEST(jtos, inverse) {
+  int codes = 0;
+  for (uint32_t c = 0; c <= 0xFFFF; c++) {
+    if (!issjis(static_cast<uint16_t>(c))) continue;
+    ASSERT_EQ(jtos(stoj(static_cast<uint16_t>(c))), static_cast<int32_t>(c))
+        << std::hex << c;
+    codes++;
+  }
+  EXPECT_EQ(codes, (0x98 - 0x20) * 94); // rows 0x21-0x98, 94 cells each
+  for (int32_t j : {0x2120, 0x217F, 0x2021, 0x9921, 0x7F00, -1, 0x10021})
+    EXPECT_EQ(jtos(j), -1) << std::hex << j;
+}
+
 TEST(issjis, bounds) {
   const struct {
     uint16_t code;

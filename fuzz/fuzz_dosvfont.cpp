@@ -1,0 +1,108 @@
+// libFuzzer target: arbitrary bytes through dosvfont's FONTX2 reading (the
+// code-set guess, the block-count repair) and both BDF numberings, in
+// process, checking what must hold for every input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "lines.h"
+
+#include "bdfset.h"
+#include "glyphs.h"
+#include "pipeline.h"
+#include "stream.h"
+
+namespace {
+
+void append(void *ctx, const char *data, size_t n) {
+  static_cast<std::string *>(ctx)->append(data, n);
+}
+
+void check(bool ok, const char *why) {
+  if (ok) return;
+  fprintf(stderr, "invariant broken: %s\n", why);
+  abort();
+}
+
+// The text is a BDF font of glyphs records of the cell: CHARS says how
+// many; in the Unicode numbering every name is unique and no code point is
+// claimed twice.
+void checkbdf(const std::string &out, const glyphset &gs, bool unicode) {
+  check(out.compare(0, 14, "STARTFONT 2.1\n") == 0, "first line");
+  check(out.size() >= 8 && out.compare(out.size() - 8, 8, "ENDFONT\n") == 0,
+        "last line");
+  size_t digits = 2 * ((gs.width + 7) / 8);
+  long chars = -1, records = 0;
+  std::set<std::string> names;
+  std::set<long> codes;
+  lines in(out);
+  auto next = [&](std::string *line) { return in.next(line); };
+  std::string l;
+  while (next(&l)) {
+    for (unsigned char c : l) check(c >= 0x20 && c != 0x7F, "control byte");
+    if (l.compare(0, 6, "CHARS ") == 0) {
+      chars = strtol(l.c_str() + 6, nullptr, 10);
+    } else if (l.compare(0, 10, "STARTCHAR ") == 0) {
+      records++;
+      check(!unicode || names.insert(l).second, "a name used twice");
+      check(next(&l) && l.compare(0, 9, "ENCODING ") == 0, "ENCODING");
+      long enc = strtol(l.c_str() + 9, nullptr, 10);
+      check(!unicode || enc == -1 || codes.insert(enc).second,
+            "a code point claimed twice");
+      check(!unicode || enc == -1 ||
+                (enc > 0x1F && (enc < 0xD800 || enc > 0xDFFF)),
+            "a control or surrogate encoded");
+      for (int i = 0; i < 4; i++) check(next(&l), "record lines");
+      check(l == "BITMAP", "BITMAP");
+      for (int r = 0; r < gs.height; r++)
+        check(next(&l) && l.size() == digits &&
+                  l.find_first_not_of("0123456789abcdef") == std::string::npos,
+              "bitmap row");
+      check(next(&l) && l == "ENDCHAR", "ENDCHAR");
+    }
+  }
+  check(chars == records && static_cast<size_t>(records) == gs.glyphs,
+        "CHARS, the records and the glyphs announced differ");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  glyphset gs;
+  fontxfacts facts;
+  int r = fontxload(data, size, &gs, &facts);
+  size_t record = 100 + gs.height * (2 * ((gs.width + 7) / 8) + 1);
+  bool big = gs.glyphs > 20000 || gs.glyphs * record > (1u << 18);
+  gsfree(&gs);
+  if (r == 0 && big) return -1; // a few bytes can announce gigabytes
+
+  std::string errors;
+  serrsink(append, &errors);
+  for (int numbering : {UNICODE, NATIVE}) {
+    std::string out;
+    options o = {};
+    o.format = FMTBDF;
+    o.numbering = numbering;
+    o.label = "fuzz";
+    o.outlabel = "out";
+    soutsink(&output, append, &out);
+    errors.clear();
+    int status = runfont(&o, data, size);
+    check(errors.size() < 4096, "a flood of messages");
+    check(status >= 0 && status <= 2, "status");
+    if (r) {
+      check(status == 1 && out.empty(), "not FONTX2, yet output");
+      continue;
+    }
+    fontxload(data, size, &gs, &facts);
+    bool cell = gs.width && gs.height && gs.glyphs;
+    check(status == (!cell || facts.truncated ? 1 : 0), "status");
+    if (cell) checkbdf(out, gs, numbering == UNICODE);
+    gsfree(&gs);
+  }
+  serrsink(nullptr, nullptr);
+  return 0;
+}

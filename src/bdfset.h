@@ -1,0 +1,17 @@
+// A glyph set as a BDF font, numbered by Unicode or by the font's own codes.
+#pragma once
+
+#include <cstddef>
+
+#include "glyphs.h"
+
+enum { UNICODE, NATIVE };
+
+// Writes gs to the output stream. UNICODE: every glyph encoded by its code
+// point, where it has one of its own (see bdfset.cpp). NATIVE: Shift_JIS
+// fonts and DOS/V single-byte fonts as JIS X 0208 and JIS X 0201 fonts,
+// exactly as dosv2bdf writes them; other single-byte fonts under X11's
+// registry for their charset; Unicode-coded fonts as under UNICODE.
+// Returns 0, or -1 with why (size bytes) saying what cannot be written
+// (a code set that has no native registry); then nothing was written.
+int setbdf(const glyphset *gs, int numbering, char *why, size_t size);

@@ -1,0 +1,63 @@
+// Code sets: what the codes of a font mean, their names (as users, iconv
+// and X11 font names write them), and the mapping of single codes to and
+// from Unicode through the C library's iconv. Shift_JIS and JIS X 0208
+// meet by arithmetic (sjis.h), never through Unicode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iconv.h>
+
+enum settype {
+  SETSJIS,     // Shift_JIS as Windows and DOS/V use it (CP932)
+  SETSJIS2004, // Shift_JIS-2004 (JIS X 0213, both planes)
+  SETUNICODE,  // the codes are Unicode values (UCS-2 in a FONTX2 file)
+  SETDBCS,     // another double-byte set iconv knows: CP936, BIG5, CP949...
+  SETBYTE,     // single bytes of a charset iconv knows
+  SETJIS,      // JIS X 0208 codes, row << 8 | cell
+};
+
+struct codeset {
+  int type;
+  char name[48]; // iconv's name, "" for SETUNICODE and SETJIS
+};
+
+// The double-byte set a -c value names: sjis, sjis2004 or unicode (in any
+// case), else a name iconv knows. 0, or -1 when iconv does not know it.
+int dbcsnamed(codeset *cs, const char *name);
+
+// The single-byte set a -e value names; a null name is the default, CP932's
+// single bytes (ASCII and JIS X 0201 katakana). 0, or -1 when unknown.
+int sbcsnamed(codeset *cs, const char *name);
+
+// 1 when cs is CP932's single bytes, the charset of DOS/V fonts, under
+// whatever name it was given.
+int isdefaultsb(const codeset *cs);
+
+// The X11 font registry of a single-byte set ("ISO8859-5", "KOI8-R",
+// "IBM-CP437", "JISX0201.1976-0"...), or null when X11 has no name for it.
+const char *x11name(const codeset *cs);
+
+// The code set of an X11 CHARSET_REGISTRY and CHARSET_ENCODING pair:
+// ISO10646 is Unicode, JISX0208.* JIS, JISX0201.* the default single
+// bytes, 8-bit registries the charset iconv knows by that name. 0, or -1
+// when there is no mapping for it (JIS X 0212, say).
+int fromx11(codeset *cs, const char *registry, const char *encoding);
+
+// A code set opened for mapping single codes.
+struct mapper {
+  codeset cs;
+  iconv_t dec, enc; // code to UTF-32LE and back, (iconv_t)-1 where unused
+};
+
+int mapopen(mapper *m, const codeset *cs);
+void mapclose(mapper *m);
+
+// The Unicode code point of a code (a byte for single-byte sets, lead <<
+// 8 | trail for double-byte ones), or -1 when it has none or decodes to
+// more than one code point.
+int32_t touni(mapper *m, uint32_t code);
+
+// The code of code point u in the set, or -1 when the set has none of its
+// width (a single-byte set answers bytes, the others double-byte codes).
+int32_t fromuni(mapper *m, uint32_t u);

@@ -1,0 +1,145 @@
+// dosvfont: converts FONTX2 bitmap fonts, with character sets.
+//
+//   dosvfont [OPTIONS] [FONT]
+//
+// Reads FONT (standard input when it is absent or "-"). A FONTX2 font
+// becomes a BDF font numbered by Unicode, or by its own codes with -r
+// native; see the manual page for everything else. Output goes to standard
+// output or to -o FILE, which is replaced only when the run succeeds.
+//
+// Exit status 0 on success, 1 when the font cannot be converted or written,
+// 2 for a usage error; every message begins "dosvfont: ".
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <getopt.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include "bdfset.h"
+#include "pipeline.h"
+#include "stream.h"
+
+#ifndef DOSVFONT_VERSION
+#define DOSVFONT_VERSION "unknown"
+#endif
+
+namespace {
+
+const char usage[] =
+    "usage: dosvfont [OPTIONS] [FONT]\n"
+    "Converts FONT (standard input when absent or -) from FONTX2 to BDF.\n"
+    "\n"
+    "  -o, --output=FILE     write FILE (replaced only on success)\n"
+    "  -f, --format=FORMAT   bdf or fontx2; default from FILE's extension,\n"
+    "                        else bdf for FONTX2 input\n"
+    "  -r, --registry=R      unicode (default) or native numbering in BDF\n"
+    "  -c, --codes=SET       a double-byte font's codes: sjis, sjis2004,\n"
+    "                        unicode or an iconv name; guessed by default\n"
+    "  -e, --charset=NAME    a single-byte font's charset (iconv name);\n"
+    "                        default CP932: ASCII and JIS X 0201 katakana\n"
+    "      --info            describe FONT instead of converting it\n"
+    "  -h, --help            show this help\n"
+    "  -V, --version         show the version\n";
+
+// A usage error: the line has been said; status 2.
+#define USAGE(...) (say(__VA_ARGS__), exit(2))
+
+int pick(const char *opt, const char *value, const char *const *words) {
+  for (int i = 0; words[i]; i++)
+    if (!strcasecmp(value, words[i])) return i;
+  USAGE("%s: unknown value '%s' (see --help)", opt, value);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  options o = {};
+  o.numbering = UNICODE;
+  const char *outpath = nullptr;
+  static const option longs[] = {{"output", required_argument, nullptr, 'o'},
+                                 {"format", required_argument, nullptr, 'f'},
+                                 {"registry", required_argument, nullptr, 'r'},
+                                 {"codes", required_argument, nullptr, 'c'},
+                                 {"charset", required_argument, nullptr, 'e'},
+                                 {"info", no_argument, nullptr, 'I'},
+                                 {"help", no_argument, nullptr, 'h'},
+                                 {"version", no_argument, nullptr, 'V'},
+                                 {nullptr, 0, nullptr, 0}};
+  static const char *const formats[] = {"bdf", "fontx2", nullptr};
+  static const char *const registries[] = {"unicode", "native", nullptr};
+  opterr = 0; // our own messages, each beginning with the program's name
+  int c;
+  while ((c = getopt_long(argc, argv, ":o:f:r:c:e:hV", longs, nullptr)) != -1) {
+    codeset cs;
+    switch (c) {
+    case 'o':
+      outpath = optarg;
+      break;
+    case 'f':
+      o.format = pick("-f", optarg, formats) == 0 ? FMTBDF : FMTFONTX2;
+      break;
+    case 'r':
+      o.numbering = pick("-r", optarg, registries) ? NATIVE : UNICODE;
+      break;
+    case 'c':
+      if (dbcsnamed(&cs, optarg)) USAGE("-c: unknown code set '%s'", optarg);
+      o.codes = optarg;
+      break;
+    case 'e':
+      if (sbcsnamed(&cs, optarg))
+        USAGE("-e: unknown character set '%s'", optarg);
+      o.charset = optarg;
+      break;
+    case 'I':
+      o.info = 1;
+      break;
+    case 'h':
+      fputs(usage, stdout);
+      return 0;
+    case 'V':
+      puts("dosvfont " DOSVFONT_VERSION);
+      return 0;
+    case ':':
+      USAGE("option '%s' needs a value (see --help)", argv[optind - 1]);
+    default:
+      if (optopt) USAGE("unknown option '-%c' (see --help)", optopt);
+      USAGE("unknown option '%s' (see --help)", argv[optind - 1]);
+    }
+  }
+  if (argc - optind > 1)
+    USAGE("one font at a time: '%s' is extra", argv[optind + 1]);
+  const char *path =
+      optind < argc && strcmp(argv[optind], "-") ? argv[optind] : nullptr;
+  if (!path && isatty(0))
+    USAGE("no font given and standard input is a terminal (see --help)");
+  o.label = path ? path : "standard input";
+  o.outlabel = outpath ? outpath : "standard output";
+
+  inbuf in;
+  int err = sload(path, &in);
+  if (err) {
+    say("cannot read %s: %s", o.label, strerror(err));
+    return 1;
+  }
+  o.format = formatof(&o, outpath, in.data, in.n);
+  if (o.format != FMTBDF && !o.info && !outpath && isatty(1))
+    USAGE("will not write a binary font to a terminal; use -o FILE or a "
+          "redirection");
+
+  outfile out;
+  if ((err = outopen(&out, outpath))) {
+    say("cannot write %s: %s", o.outlabel, strerror(err));
+    sunload(&in);
+    return 1;
+  }
+  soutfd(&output, out.fd);
+  int status = runfont(&o, in.data, in.n);
+  sunload(&in);
+  if ((err = outdone(&out, status == 0))) {
+    say("cannot write %s: %s", o.outlabel, strerror(err));
+    status = 1;
+  }
+  return status;
+}

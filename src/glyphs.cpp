@@ -1,0 +1,20 @@
+#include "glyphs.h"
+
+#include <cstdlib>
+#include <cstring>
+
+void gsfree(glyphset *gs) {
+  free(gs->blocks);
+  free(gs->own);
+  gs->blocks = nullptr;
+  gs->own = nullptr;
+}
+
+const unsigned char *glyphbits(const glyphset *gs, size_t i,
+                               unsigned char *scratch) {
+  if (i < gs->whole) return gs->bits + i * gs->glyphbytes;
+  size_t have = i == gs->whole ? gs->partial : 0;
+  if (have) memcpy(scratch, gs->bits + i * gs->glyphbytes, have);
+  memset(scratch + have, 0xFF, gs->glyphbytes - have);
+  return scratch;
+}

@@ -1,0 +1,176 @@
+#include "pipeline.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include "bdfset.h"
+#include "glyphs.h"
+#include "stream.h"
+
+void say(const char *fmt, ...) {
+  char line[512] = "dosvfont: ";
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(line + 10, sizeof line - 10, fmt, ap);
+  va_end(ap);
+  serrline(line);
+}
+
+namespace {
+
+// Text for --info, one fact a line.
+__attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...) {
+  char line[512];
+  va_list ap;
+  va_start(ap, fmt);
+  int n = vsnprintf(line, sizeof line - 1, fmt, ap);
+  va_end(ap);
+  if (n < 0) return;
+  if (n > static_cast<int>(sizeof line) - 2) n = sizeof line - 2;
+  line[n++] = '\n';
+  memcpy(sroom(&output, static_cast<size_t>(n)), line, static_cast<size_t>(n));
+  output.n += static_cast<size_t>(n);
+}
+
+bool shiftjislead(unsigned lead) {
+  return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+}
+
+// A double-byte FONTX2 file does not say what its codes are. Unicode when
+// a code's lead byte cannot begin a Shift_JIS code (blocks FFFF-FFFF, a
+// padding some generators write, aside), else Shift_JIS. Says why in why.
+int guesscodes(const glyphset *gs, char *why, size_t size) {
+  for (int i = 0; i < gs->nblocks; i++) {
+    codeblock b = gs->blocks[i];
+    if ((b.start == 0xFFFF && b.end == 0xFFFF) || b.end < b.start) continue;
+    for (unsigned lead = b.start >> 8; lead <= b.end >> 8u; lead++)
+      if (!shiftjislead(lead)) {
+        snprintf(why, size,
+                 "guessed: block %04X-%04X has lead byte %02X, which no "
+                 "Shift_JIS code has",
+                 b.start, b.end, lead);
+        return SETUNICODE;
+      }
+  }
+  snprintf(why, size, "guessed: every lead byte is a Shift_JIS lead byte");
+  return SETSJIS;
+}
+
+const char *setname(const codeset *cs) {
+  switch (cs->type) {
+  case SETSJIS:
+    return "sjis";
+  case SETSJIS2004:
+    return "sjis2004";
+  case SETUNICODE:
+    return "unicode";
+  case SETJIS:
+    return "JIS X 0208";
+  default:
+    return cs->name;
+  }
+}
+
+void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
+  char name[40] = "";
+  size_t k = 0;
+  int last = 7;
+  while (last >= 0 && gs->name[last] == ' ') last--;
+  for (int i = 0; i <= last; i++) {
+    unsigned char c = gs->name[i];
+    k += static_cast<size_t>(snprintf(name + k, sizeof name - k,
+                                      c >= 0x20 && c < 0x7F ? "%c" : "\\x%02X",
+                                      c));
+  }
+  fact("format: FONTX2");
+  fact("name: %s", name);
+  fact("cell: %dx%d", gs->width, gs->height);
+  fact("kind: %s", gs->kind ? "double-byte" : "single-byte");
+  fact("%s: %s (%s)", gs->kind ? "codes" : "charset", setname(&gs->codes), why);
+  if (gs->kind) fact("blocks: %d", gs->nblocks);
+  fact("glyphs: %zu", gs->glyphs);
+  if (f->repaired)
+    fact("block count: %d stored, read as %d (more than 255 blocks)", f->stored,
+         gs->nblocks);
+  if (f->trailing) fact("trailing bytes: %zu", f->trailing);
+  if (f->truncated)
+    fact("truncated: %zu of %zu glyphs complete", gs->whole, gs->glyphs);
+}
+
+} // namespace
+
+int formatof(const options *o, const char *outpath, const unsigned char *data,
+             size_t n) {
+  if (o->format != FMTAUTO) return o->format;
+  const char *dot = outpath ? strrchr(outpath, '.') : nullptr;
+  if (dot && !strchr(dot, '/')) {
+    if (!strcasecmp(dot, ".bdf")) return FMTBDF;
+    if (!strcasecmp(dot, ".fnt")) return FMTFONTX2;
+    if (!strcasecmp(dot, ".png")) return FMTPNG;
+  }
+  return n >= 6 && !memcmp(data, "FONTX2", 6) ? FMTBDF : FMTFONTX2;
+}
+
+int runfont(const options *o, const unsigned char *data, size_t n) {
+  glyphset gs;
+  fontxfacts facts;
+  int r = fontxload(data, n, &gs, &facts);
+  if (r) {
+    say(r < 0 ? "%s: out of memory" : "cannot read %s: not a FONTX2 font",
+        o->label);
+    gsfree(&gs);
+    return 1;
+  }
+  int status = 0;
+  char why[160];
+  if (!gs.kind) {
+    sbcsnamed(&gs.codes, o->charset); // known: the command line checked it
+    snprintf(why, sizeof why, "%s",
+             o->charset ? "given with -e"
+                        : "default: ASCII and JIS X 0201 katakana");
+  } else if (o->codes) {
+    dbcsnamed(&gs.codes, o->codes);
+    snprintf(why, sizeof why, "given with -c");
+  } else {
+    gs.codes.type = guesscodes(&gs, why, sizeof why);
+    gs.codes.name[0] = '\0';
+  }
+
+  if (o->info) {
+    describe(&gs, &facts, why);
+  } else if (!gs.width || !gs.height) {
+    say("%s: cell %dx%d is outside 1-255", o->label, gs.width, gs.height);
+    status = 1;
+  } else if (!gs.glyphs) {
+    say("%s: no glyph to convert", o->label);
+    status = 1;
+  } else {
+    if (facts.repaired)
+      say("warning: %s: block count %d read as %d (more than 255 blocks)",
+          o->label, facts.stored, gs.nblocks);
+    if (facts.trailing)
+      say("warning: %s: %zu bytes after the last glyph ignored", o->label,
+          facts.trailing);
+    if (formatof(o, nullptr, data, n) == FMTBDF) {
+      if (setbdf(&gs, o->numbering, why, sizeof why)) {
+        say("%s", why);
+        status = 2;
+      }
+    } else {
+      say("FONTX2 and PNG output are not built yet");
+      status = 2;
+    }
+  }
+  gsfree(&gs);
+  if (sflush(&output)) {
+    say("cannot write %s: %s", o->outlabel, strerror(output.err));
+    return 1;
+  }
+  if (!status && !o->info && facts.truncated) {
+    say("%s: unexpected end of input", o->label);
+    status = 1;
+  }
+  return status;
+}

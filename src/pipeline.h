@@ -1,0 +1,35 @@
+// dosvfont's pipeline: a font in memory is read into a glyph set (FONTX2 by
+// our own reader, anything else by FreeType), its codes are mapped to the
+// code set asked for, and a writer emits it (BDF, FONTX2 or PNG) to the
+// output stream. The program's main only parses its command line, reads
+// the input, opens the output and calls runfont.
+#pragma once
+
+#include <cstddef>
+
+enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
+
+struct options {
+  int format;          // FMTAUTO: chosen by formatof
+  int numbering;       // UNICODE or NATIVE (bdfset.h)
+  int info;            // describe the input instead of converting it
+  const char *codes;   // -c: a double-byte font's codes; null to guess
+  const char *charset; // -e: a single-byte font's charset; null for CP932
+  const char *label;   // the input as messages name it
+  const char *outlabel;
+};
+
+// One line on standard error, after "dosvfont: ".
+__attribute__((format(printf, 1, 2))) void say(const char *fmt, ...);
+
+// The output format: -f, else the output file's extension (.bdf, .fnt, in
+// any case), else BDF for FONTX2 input and FONTX2 for any other.
+int formatof(const options *o, const char *outpath, const unsigned char *data,
+             size_t n);
+
+// Converts (or describes) the font in data as o says, writing to the output
+// stream and flushing it. Warnings and the one line of a failure go to
+// standard error, each beginning "dosvfont: ". Returns the exit status: 0,
+// 1 when the font cannot be converted or written, 2 when the options do
+// not fit the font.
+int runfont(const options *o, const unsigned char *data, size_t n);

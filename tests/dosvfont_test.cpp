@@ -1,0 +1,289 @@
+// dosvfont, FONTX2 to BDF, as a user runs it, its output read back by
+// FreeType and checked against what the C library's iconv says the codes
+// mean.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iconv.h>
+#include <set>
+#include <sys/stat.h>
+
+#include "conv.h"
+#include "ftcell.h"
+
+namespace {
+
+proc vfont(const std::vector<std::string> &args, const std::string &in = "") {
+  return run(DOSVFONT_PROGRAM, args, in);
+}
+
+// The code point iconv decodes code to in charset, when it is exactly one
+// and encodes back to the same code; else -1.
+long roundtrip(const char *charset, unsigned code, bool wide) {
+  iconv_t dec = iconv_open("UTF-32LE", charset);
+  iconv_t enc = iconv_open(charset, "UTF-32LE");
+  char in[2] = {static_cast<char>(wide ? code >> 8 : code),
+                static_cast<char>(code)};
+  unsigned char u[8], back[8];
+  char *ip = in, *op = reinterpret_cast<char *>(u);
+  size_t il = wide ? 2 : 1, ol = sizeof u;
+  long cp = -1;
+  if (iconv(dec, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && !il &&
+      ol == 4) {
+    cp = u[0] | u[1] << 8 | u[2] << 16;
+    ip = reinterpret_cast<char *>(u), il = 4;
+    op = reinterpret_cast<char *>(back), ol = sizeof back;
+    if (iconv(enc, &ip, &il, &op, &ol) == static_cast<size_t>(-1) ||
+        sizeof back - ol != (wide ? 2u : 1u) ||
+        (wide ? (back[0] << 8 | back[1]) : back[0]) != static_cast<int>(code))
+      cp = -1;
+  }
+  iconv_close(dec);
+  iconv_close(enc);
+  bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+  return control ? -1 : cp;
+}
+
+// Every glyph of font whose code decodes in charset and encodes back must
+// be in the Unicode BDF at its code point, bit for bit; no code point twice.
+void checkunicode(const std::string &font, const std::string &bdf,
+                  const char *charset) {
+  int w = static_cast<unsigned char>(font[14]);
+  int h = static_cast<unsigned char>(font[15]);
+  bool wide = font[16] == 1;
+  ftfont ft;
+  ASSERT_TRUE(ftload(&ft, bdf));
+  std::set<long> encodings;
+  for (size_t at = 0;
+       (at = bdf.find("\nENCODING ", at)) != std::string::npos;) {
+    long e = std::stol(bdf.substr(at += 10));
+    ASSERT_TRUE(e < 0 || encodings.insert(e).second) << "claimed twice: " << e;
+  }
+  std::vector<unsigned> codes;
+  if (!wide) {
+    for (unsigned c = 0; c < 256; c++) codes.push_back(c);
+  } else {
+    for (size_t b = 0; b < static_cast<unsigned char>(font[17]); b++) {
+      auto at = [&](size_t k) -> unsigned {
+        return static_cast<unsigned char>(font[18 + 4 * b + k]);
+      };
+      for (unsigned c = at(0) | at(1) << 8; c <= (at(2) | at(3) << 8); c++)
+        codes.push_back(c);
+    }
+  }
+  size_t found = 0;
+  std::set<long> seen;
+  for (size_t i = 0; i < codes.size(); i++) {
+    long u = roundtrip(charset, codes[i], wide);
+    if (u < 0 || !seen.insert(u).second) continue;
+    ASSERT_EQ(ftcell(&ft, static_cast<uint32_t>(u), w, h, h - 2),
+              fxglyph(font, i))
+        << std::hex << "code " << codes[i] << " U+" << u;
+    found++;
+  }
+  EXPECT_GT(found, 0u);
+}
+
+TEST(dosvfont, realfonts) {
+  std::string dir = fontsdir();
+  if (dir.empty()) GTEST_SKIP() << nofonts();
+  for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
+                        "ILGZ16XB.FNT", "ILMZ24XB.FNT"}) {
+    SCOPED_TRACE(f);
+    std::string font = slurp(dir + "/" + f);
+    proc native = vfont({"-r", "native", dir + "/" + f});
+    EXPECT_EQ(native.status, 0);
+    EXPECT_EQ(native.out, conv(font).out);
+    proc uni = vfont({dir + "/" + f});
+    EXPECT_EQ(uni.status, 0);
+    EXPECT_EQ(uni.err, "");
+    checkunicode(font, uni.out, "CP932");
+  }
+}
+
+// The bytes of glyph i in glyph data bits, padding bits cleared.
+std::string nth(const std::string &bits, int w, int h, size_t i) {
+  return fxglyph(header("", w, h, 0) + bits, i);
+}
+
+// Fonts made here, each with what FreeType must find in the Unicode BDF.
+TEST(dosvfont, charsets) {
+  std::vector<block> uni = {
+      {0x0020, 0x007E}, {0x3041, 0x3096}, {0xAC00, 0xAC10}};
+  // More than 255 blocks: the count byte holds 300 % 256.
+  std::vector<block> many;
+  for (unsigned i = 0; i < 300; i++)
+    many.push_back({0x4E00 + 2 * i, 0x4E00 + 2 * i});
+  std::vector<block> plane2 = {{0x8140, 0x8142}, {0xF040, 0xF041}};
+  // The NEC duplicate of U+2252 first in the file, then the code CP932
+  // maps U+2252 back to; and a code repeated by padding blocks.
+  std::vector<block> dups = {
+      {0x8790, 0x8790}, {0x81E0, 0x81E0}, {0xFFFF, 0xFFFF}, {0xFFFF, 0xFFFF}};
+  const struct {
+    const char *what;
+    std::string head;
+    int w, h;
+    size_t glyphs;
+    std::string tail;
+    std::vector<std::string> args;
+    std::vector<std::pair<uint32_t, size_t>> at; // code point, glyph
+    std::string err;
+  } cases[] = {
+      {"Unicode-coded",
+       header("UNI16", 16, 16, 1) + table(uni),
+       16,
+       16,
+       198,
+       "",
+       {},
+       {{0x41, 0x21}, {0x3042, 96}, {0xAC10, 197}},
+       ""},
+      {"overflowed count",
+       header("MANY", 8, 8, 1) + table(many),
+       8,
+       8,
+       300,
+       "",
+       {},
+       {{0x4E00, 0}, {0x4E00 + 2 * 299, 299}},
+       "dosvfont: warning: standard input: block count 44 read as 300 (more "
+       "than 255 blocks)\n"},
+      {"ISO 8859-5",
+       header("CYR", 8, 16, 0),
+       8,
+       16,
+       256,
+       "",
+       {"--charset", "ISO-8859-5"},
+       {{0x430, 0xD0}, {0x41, 0x41}},
+       ""},
+      {"Shift_JIS-2004",
+       header("JIS2004", 16, 16, 1) + table(plane2),
+       16,
+       16,
+       5,
+       "",
+       {"-c", "SJIS2004"},
+       {{0x3000, 0}, {0x20089, 3}},
+       ""},
+      {"duplicates",
+       header("DUP", 12, 12, 1) + table(dups),
+       12,
+       12,
+       4,
+       "",
+       {},
+       {{0x2252, 1}},
+       ""},
+      {"trailing bytes",
+       header("KANA", 5, 7, 0),
+       5,
+       7,
+       256,
+       "xyz",
+       {},
+       {{0xFF71, 0xB1}, {0x5C, 0x5C}},
+       "dosvfont: warning: standard input: 3 bytes after the last glyph "
+       "ignored\n"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bits = noise(c.glyphs * ((c.w + 7) / 8) * c.h, c.w);
+    proc p = vfont(c.args, c.head + bits + c.tail);
+    EXPECT_EQ(p.status, 0);
+    EXPECT_EQ(p.err, c.err);
+    ftfont ft;
+    ASSERT_TRUE(ftload(&ft, p.out));
+    // FreeType adds a glyph of its own to a BDF font.
+    EXPECT_EQ(static_cast<size_t>(ft.face->num_glyphs), c.glyphs + 1);
+    for (const auto &a : c.at)
+      EXPECT_EQ(ftcell(&ft, a.first, c.w, c.h, c.h - 2),
+                nth(bits, c.w, c.h, a.second))
+          << std::hex << "U+" << a.first;
+  }
+}
+
+// Every way a run can fail: one line, the status, and nothing written.
+TEST(dosvfont, failures) {
+  std::string font = header("F", 8, 8, 0) + noise(256 * 8);
+  std::string nofont = header("F", 8, 8, 1) + table({});
+  const struct {
+    std::vector<std::string> args;
+    std::string in;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"-e", "NO-SUCH-SET"},
+       font,
+       2,
+       "-e: unknown character set 'NO-SUCH-SET'"},
+      {{"-c", "NO-SUCH-SET"}, font, 2, "-c: unknown code set 'NO-SUCH-SET'"},
+      {{"--bogus"}, font, 2, "unknown option '--bogus' (see --help)"},
+      {{"-x"}, font, 2, "unknown option '-x' (see --help)"},
+      {{"-f"}, font, 2, "option '-f' needs a value (see --help)"},
+      {{"-r", "jis"}, font, 2, "-r: unknown value 'jis' (see --help)"},
+      {{"a.fnt", "b.fnt"}, font, 2, "one font at a time: 'b.fnt' is extra"},
+      {{"-c", "sjis2004", "-r", "native"},
+       header("F", 8, 8, 1) + table({{0x8140, 0x8140}}) + noise(8),
+       2,
+       "Shift_JIS-2004 has no X11 registry for native numbering; use -r "
+       "unicode"},
+      {{"-e", "CP1125", "-r", "native"},
+       font,
+       2,
+       "CP1125 has no X11 registry for native numbering; use -r unicode"},
+      {{"/no/such.fnt"},
+       font,
+       1,
+       "cannot read /no/such.fnt: No such file or directory"},
+      {{"/"}, font, 1, "cannot read /: Is a directory"},
+      {{},
+       "not a font at all",
+       1,
+       "cannot read standard input: not a FONTX2 font"},
+      {{},
+       header("F", 0, 16, 0),
+       1,
+       "standard input: cell 0x16 is outside 1-255"},
+      {{}, nofont, 1, "standard input: no glyph to convert"},
+      {{"-o", "/dev/full"},
+       font,
+       1,
+       "cannot write /dev/full: No space left on device"},
+      {{"-o", "/no/such/dir/x.bdf"},
+       font,
+       1,
+       "cannot write /no/such/dir/x.bdf: No such file or directory"},
+  };
+  for (const auto &c : cases) {
+    proc p = vfont(c.args, c.in);
+    EXPECT_EQ(p.status, c.status) << c.err;
+    EXPECT_EQ(p.err, "dosvfont: " + c.err + "\n");
+    EXPECT_EQ(p.out, "") << c.err;
+  }
+  // A font cut short: its whole text, then the failure.
+  proc cut = vfont({}, font.substr(0, 100));
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_EQ(cut.err, "dosvfont: standard input: unexpected end of input\n");
+  EXPECT_EQ(cut.out.substr(cut.out.size() - 8), "ENDFONT\n");
+}
+
+// -o replaces a file only when the run succeeds, with a new file's mode.
+TEST(dosvfont, outputfile) {
+  std::string dir = testing::TempDir(), out = dir + "dosvfont_out.bdf";
+  std::string font = header("F", 8, 8, 0) + noise(256 * 8);
+  std::ofstream(out) << "before";
+  chmod(out.c_str(), 0600);
+  EXPECT_EQ(vfont({"-o", out}, font.substr(0, 100)).status, 1);
+  EXPECT_EQ(slurp(out), "before");
+  mode_t mask = umask(022);
+  EXPECT_EQ(vfont({"-o", out}, font).status, 0);
+  umask(mask);
+  EXPECT_EQ(slurp(out), vfont({}, font).out);
+  struct stat st;
+  ASSERT_EQ(stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  EXPECT_EQ(vfont({"-o", "/dev/null"}, font).status, 0);
+}
+
+} // namespace
