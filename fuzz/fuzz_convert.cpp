@@ -5,25 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "lines.h"
-
 #include "driver.h"
+#include "fuzz.h"
 #include "stream.h"
 
 namespace {
-
-void append(void *ctx, const char *data, size_t n) {
-  static_cast<std::string *>(ctx)->append(data, n);
-}
-
-[[noreturn]] void fail(const char *why) {
-  fprintf(stderr, "invariant broken: %s\n", why);
-  abort();
-}
-
-void check(bool ok, const char *why) {
-  if (!ok) fail(why);
-}
 
 // What the input announces, read here independently of the reader: a byte
 // past the end is 0xFF.

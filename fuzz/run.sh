@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(fuzz_convert fuzz_dosvfont)
+targets=(fuzz_convert fuzz_dosvfont fuzz_tofontx)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DDOSV2BDF_FUZZ=ON \
   -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --target "${targets[@]}" fuzz_seeds -j2 >/dev/null
@@ -16,7 +16,7 @@ for t in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus-$t"
   echo "== $t"
   "build-fuzz/fuzz/$t" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
+    -rss_limit_mb=2048 -max_len=8192 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus-$t" \
     build-fuzz/seeds
 done

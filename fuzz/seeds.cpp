@@ -1,8 +1,15 @@
-// Writes the fuzzer's seed corpus: small fonts of both kinds, made here.
+// Writes the fuzzers' seed corpus: small FONTX2 fonts of both kinds, made
+// here, and the BDF fonts that dosvfont makes of them, numbered by Unicode
+// and natively.
 // Usage: seeds DIR
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "bdfset.h"
+#include "fuzz.h"
+#include "pipeline.h"
+#include "stream.h"
 
 namespace {
 
@@ -28,6 +35,21 @@ std::string blocks(const std::vector<unsigned> &codes) {
   return s;
 }
 
+// dosvfont's BDF of a FONTX2 font, or "" when it has none.
+std::string bdfof(const std::string &font, int numbering) {
+  std::string out, errors;
+  options o = {};
+  o.format = FMTBDF;
+  o.numbering = numbering;
+  o.label = o.outlabel = "seed";
+  soutsink(&output, append, &out);
+  serrsink(append, &errors);
+  int status = runfont(&o, reinterpret_cast<const unsigned char *>(font.data()),
+                       font.size());
+  serrsink(nullptr, nullptr);
+  return status ? "" : out;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -35,7 +57,7 @@ int main(int argc, char **argv) {
     fprintf(stderr, "usage: seeds DIR\n");
     return 2;
   }
-  const std::vector<std::string> seeds = {
+  std::vector<std::string> seeds = {
       header("TINY", 4, 4, 0) + bitmap(256 * 4),
       header("DOT8", 8, 8, 0) + bitmap(256 * 8),
       header("WIDE12", 12, 3, 0) + bitmap(256 * 6),
@@ -56,6 +78,11 @@ int main(int argc, char **argv) {
       "FONTX2",
       "FONTX1",
   };
+  for (size_t i = 0, n = seeds.size(); i < n; i++)
+    for (int numbering : {UNICODE, NATIVE}) {
+      std::string bdf = bdfof(seeds[i], numbering);
+      if (!bdf.empty()) seeds.push_back(bdf);
+    }
   for (size_t i = 0; i < seeds.size(); i++) {
     std::string path = std::string(argv[1]) + "/seed" + std::to_string(i);
     FILE *f = fopen(path.c_str(), "wb");

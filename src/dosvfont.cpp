@@ -9,6 +9,7 @@
 //
 // Exit status 0 on success, 1 when the font cannot be converted or written,
 // 2 for a usage error; every message begins "dosvfont: ".
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -29,16 +30,22 @@ namespace {
 
 const char usage[] =
     "usage: dosvfont [OPTIONS] [FONT]\n"
-    "Converts FONT (standard input when absent or -) from FONTX2 to BDF.\n"
+    "Converts FONT (standard input when absent or -): FONTX2 to BDF, any\n"
+    "font FreeType reads (BDF, PCF, OpenType, TrueType) to FONTX2.\n"
     "\n"
     "  -o, --output=FILE     write FILE (replaced only on success)\n"
     "  -f, --format=FORMAT   bdf or fontx2; default from FILE's extension,\n"
-    "                        else bdf for FONTX2 input\n"
-    "  -r, --registry=R      unicode (default) or native numbering in BDF\n"
-    "  -c, --codes=SET       a double-byte font's codes: sjis, sjis2004,\n"
-    "                        unicode or an iconv name; guessed by default\n"
-    "  -e, --charset=NAME    a single-byte font's charset (iconv name);\n"
-    "                        default CP932: ASCII and JIS X 0201 katakana\n"
+    "                        else bdf for FONTX2 input, fontx2 for others\n"
+    "  -c, --codes=SET       double-byte codes: sjis, sjis2004, unicode or an\n"
+    "                        iconv name (FONTX2 read: guessed; written: sjis)\n"
+    "  -e, --charset=NAME    single-byte charset, an iconv name; default\n"
+    "                        CP932: ASCII and JIS X 0201 katakana\n"
+    "  -r, --registry=R      BDF numbering: unicode (default) or native\n"
+    "  -k, --kind=KIND       FONTX2 written: single or double; default from\n"
+    "                        the font\n"
+    "  -w, --width=N         FONTX2 written: the cell width, 1-255\n"
+    "  -s, --size=N          the strike of N pixels, or render outlines at N\n"
+    "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters\n"
     "      --info            describe FONT instead of converting it\n"
     "  -h, --help            show this help\n"
     "  -V, --version         show the version\n";
@@ -52,26 +59,42 @@ int pick(const char *opt, const char *value, const char *const *words) {
   USAGE("%s: unknown value '%s' (see --help)", opt, value);
 }
 
+// A whole number in 1-255, the range of a FONTX2 cell.
+int pixels(const char *opt, const char *value) {
+  char *end;
+  long v = strtol(value, &end, 10);
+  if (*end || end == value || v < 1 || v > 255)
+    USAGE("%s: '%s' is not a number of pixels from 1 to 255", opt, value);
+  return static_cast<int>(v);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   options o = {};
   o.numbering = UNICODE;
+  o.kind = -1;
   const char *outpath = nullptr;
   static const option longs[] = {{"output", required_argument, nullptr, 'o'},
                                  {"format", required_argument, nullptr, 'f'},
                                  {"registry", required_argument, nullptr, 'r'},
                                  {"codes", required_argument, nullptr, 'c'},
                                  {"charset", required_argument, nullptr, 'e'},
+                                 {"kind", required_argument, nullptr, 'k'},
+                                 {"width", required_argument, nullptr, 'w'},
+                                 {"size", required_argument, nullptr, 's'},
+                                 {"name", required_argument, nullptr, 'n'},
                                  {"info", no_argument, nullptr, 'I'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
   static const char *const formats[] = {"bdf", "fontx2", nullptr};
   static const char *const registries[] = {"unicode", "native", nullptr};
+  static const char *const kinds[] = {"single", "double", nullptr};
   opterr = 0; // our own messages, each beginning with the program's name
   int c;
-  while ((c = getopt_long(argc, argv, ":o:f:r:c:e:hV", longs, nullptr)) != -1) {
+  while ((c = getopt_long(argc, argv, ":o:f:r:c:e:k:w:s:n:hV", longs,
+                          nullptr)) != -1) {
     codeset cs;
     switch (c) {
     case 'o':
@@ -91,6 +114,23 @@ int main(int argc, char **argv) {
       if (sbcsnamed(&cs, optarg))
         USAGE("-e: unknown character set '%s'", optarg);
       o.charset = optarg;
+      break;
+    case 'k':
+      o.kind = pick("-k", optarg, kinds);
+      break;
+    case 'w':
+      o.width = pixels("-w", optarg);
+      break;
+    case 's':
+      o.size = pixels("-s", optarg);
+      break;
+    case 'n':
+      // Printable ASCII, as FONTX2 readers expect a name to be.
+      if (!*optarg || strlen(optarg) > 8 ||
+          std::any_of(optarg, optarg + strlen(optarg),
+                      [](char ch) { return ch < 0x20 || ch > 0x7E; }))
+        USAGE("-n: '%s' is not 1 to 8 printable ASCII characters", optarg);
+      o.name = optarg;
       break;
     case 'I':
       o.info = 1;

@@ -67,3 +67,8 @@ struct fontxfacts {
 // when memory runs out.
 int fontxload(const unsigned char *data, size_t n, glyphset *gs,
               fontxfacts *facts);
+
+// Writes gs as a FONTX2 file to the output stream: a double-byte font's
+// blocks as they are in gs (at most 255), a glyph past the end of gs's
+// bytes as 0xFF bytes.
+void fontxwrite(const glyphset *gs);

@@ -34,6 +34,14 @@ void gsfree(glyphset *gs);
 const unsigned char *glyphbits(const glyphset *gs, size_t i,
                                unsigned char *scratch);
 
+struct srcglyph;
+
+// Draws g into a cell of the set's layout, its origin at column 0 and its
+// baseline ascent rows below the top; ink outside the cell is cut. Returns
+// 1 when some was.
+int blit(unsigned char *cell, int width, int height, int ascent,
+         const srcglyph *g);
+
 // Calls f(code) for every glyph, in file order, while f returns true.
 template <class F> void eachcode(const glyphset *gs, F f) {
   if (!gs->kind) {

@@ -7,6 +7,8 @@
 
 #include "bdfset.h"
 #include "glyphs.h"
+#include "recode.h"
+#include "source.h"
 #include "stream.h"
 
 void say(const char *fmt, ...) {
@@ -99,6 +101,20 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
     fact("truncated: %zu of %zu glyphs complete", gs->whole, gs->glyphs);
 }
 
+void describeft(const source *s) {
+  const char *sets[] = {"Shift_JIS", "Shift_JIS-2004", "Unicode", "",
+                        "",          "JIS X 0208"};
+  char name[9];
+  memcpy(name, s->name, 8);
+  name[8] = '\0';
+  fact("format: %s", ftformat(s));
+  fact("name: %s", name);
+  fact("cell: %s %d pixels high, %d above the baseline",
+       s->outline ? "rendered" : "strike", s->ascent + s->descent, s->ascent);
+  fact("charset: %s", s->cs.type == SETBYTE ? s->cs.name : sets[s->cs.type]);
+  fact("glyphs: %zu with codes", s->chars.size());
+}
+
 } // namespace
 
 int formatof(const options *o, const char *outpath, const unsigned char *data,
@@ -113,24 +129,69 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
   return n >= 6 && !memcmp(data, "FONTX2", 6) ? FMTBDF : FMTFONTX2;
 }
 
-int runfont(const options *o, const unsigned char *data, size_t n) {
-  glyphset gs;
-  fontxfacts facts;
-  int r = fontxload(data, n, &gs, &facts);
+namespace {
+
+// Writes a glyph set in the format asked for. 0, or 2 after saying why.
+int emit(const options *o, const glyphset *gs) {
+  char why[160];
+  if (o->format == FMTFONTX2) {
+    fontxwrite(gs);
+  } else if (o->format == FMTPNG) {
+    say("PNG output is not built yet");
+    return 2;
+  } else if (setbdf(gs, o->numbering, why, sizeof why)) {
+    say("%s", why);
+    return 2;
+  }
+  return 0;
+}
+
+// The glyphs of s under the kind and code set the options ask for, written.
+int recodeto(const options *o, source *s) {
+  recodeopts ro = {o->kind, o->codes, o->charset, o->width, o->name};
+  glyphset out;
+  recodefacts f;
+  char why[160];
+  int r = recode(s, &ro, &out, &f, why, sizeof why);
   if (r) {
-    say(r < 0 ? "%s: out of memory" : "cannot read %s: not a FONTX2 font",
-        o->label);
-    gsfree(&gs);
+    if (r < 0) snprintf(why, sizeof why, "out of memory");
+    say("%s: %s", o->label, why);
+    gsfree(&out);
     return 1;
   }
+  if (f.cut)
+    say("warning: %s: %zu glyphs lost pixels outside the %dx%d cell", o->label,
+        f.cut, out.width, out.height);
+  if (f.runs > 255)
+    say("warning: %s: %zu runs of codes joined into 255 blocks with %zu blank "
+        "glyphs",
+        o->label, f.runs, f.blanks);
+  int status = emit(o, &out);
+  gsfree(&out);
+  return status;
+}
+
+int fromfontx2(const options *o, const unsigned char *data, size_t n,
+               int *truncated) {
+  glyphset gs;
+  fontxfacts facts;
+  if (fontxload(data, n, &gs, &facts)) {
+    say("%s: out of memory", o->label);
+    return 1;
+  }
+  *truncated = facts.truncated;
+  // The options' code sets are the input's when it becomes BDF or PNG,
+  // the output's when it becomes FONTX2 again.
+  bool recoding = o->format == FMTFONTX2;
   int status = 0;
   char why[160];
   if (!gs.kind) {
-    sbcsnamed(&gs.codes, o->charset); // known: the command line checked it
+    sbcsnamed(&gs.codes, recoding ? nullptr : o->charset);
     snprintf(why, sizeof why, "%s",
-             o->charset ? "given with -e"
-                        : "default: ASCII and JIS X 0201 katakana");
-  } else if (o->codes) {
+             o->charset && !recoding
+                 ? "given with -e"
+                 : "default: ASCII and JIS X 0201 katakana");
+  } else if (o->codes && !recoding) {
     dbcsnamed(&gs.codes, o->codes);
     snprintf(why, sizeof why, "given with -c");
   } else {
@@ -153,22 +214,44 @@ int runfont(const options *o, const unsigned char *data, size_t n) {
     if (facts.trailing)
       say("warning: %s: %zu bytes after the last glyph ignored", o->label,
           facts.trailing);
-    if (formatof(o, nullptr, data, n) == FMTBDF) {
-      if (setbdf(&gs, o->numbering, why, sizeof why)) {
-        say("%s", why);
-        status = 2;
-      }
+    if (recoding) {
+      source s;
+      fromset(&s, &gs);
+      status = recodeto(o, &s);
     } else {
-      say("FONTX2 and PNG output are not built yet");
-      status = 2;
+      status = emit(o, &gs);
     }
   }
   gsfree(&gs);
+  return status;
+}
+
+int fromfreetype(const options *o, const unsigned char *data, size_t n) {
+  source s;
+  char why[160];
+  int status = ftopen(&s, data, n, o->size, why, sizeof why);
+  if (status)
+    say("cannot read %s: %s", o->label, why);
+  else if (o->info)
+    describeft(&s);
+  else
+    status = recodeto(o, &s);
+  ftclose(&s);
+  return status;
+}
+
+} // namespace
+
+int runfont(const options *o, const unsigned char *data, size_t n) {
+  int truncated = 0;
+  int status = n >= 6 && !memcmp(data, "FONTX2", 6)
+                   ? fromfontx2(o, data, n, &truncated)
+                   : fromfreetype(o, data, n);
   if (sflush(&output)) {
     say("cannot write %s: %s", o->outlabel, strerror(output.err));
     return 1;
   }
-  if (!status && !o->info && facts.truncated) {
+  if (!status && !o->info && truncated) {
     say("%s: unexpected end of input", o->label);
     status = 1;
   }

@@ -10,11 +10,18 @@
 enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
 
 struct options {
-  int format;          // FMTAUTO: chosen by formatof
-  int numbering;       // UNICODE or NATIVE (bdfset.h)
-  int info;            // describe the input instead of converting it
-  const char *codes;   // -c: a double-byte font's codes; null to guess
-  const char *charset; // -e: a single-byte font's charset; null for CP932
+  int format;    // FMTAUTO: chosen by formatof
+  int numbering; // UNICODE or NATIVE (bdfset.h)
+  int info;      // describe the input instead of converting it
+  // -c and -e: the input's code set when a FONTX2 font becomes BDF or PNG
+  // (null: guessed, CP932), the output's when FONTX2 is written (null:
+  // sjis, CP932's single bytes).
+  const char *codes;   // -c: double-byte codes
+  const char *charset; // -e: a single-byte charset
+  int kind;            // -k: 0 single-byte, 1 double-byte, -1 from the font
+  int width;           // -w: the cell width, 0 from the font
+  int size;            // -s: a strike's or a rendering's pixel size, or 0
+  const char *name;    // -n: the FONTX2 name, or null
   const char *label;   // the input as messages name it
   const char *outlabel;
 };

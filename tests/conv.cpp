@@ -172,3 +172,12 @@ std::string fxglyph(const std::string &font, size_t i) {
       g[r] = static_cast<char>(g[r] & (0xFF << (8 - w % 8)));
   return g;
 }
+
+void expectfailures(const std::vector<failure> &cases) {
+  for (const auto &c : cases) {
+    proc p = run(DOSVFONT_PROGRAM, c.args, c.in);
+    EXPECT_EQ(p.status, c.status) << c.err;
+    EXPECT_EQ(p.err, "dosvfont: " + c.err + "\n");
+    EXPECT_EQ(p.out, "") << c.err;
+  }
+}

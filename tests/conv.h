@@ -59,6 +59,17 @@ struct proc {
 proc run(const std::string &program, const std::vector<std::string> &args,
          const std::string &in = "");
 
+// A run of dosvfont that fails: its arguments and input, its status and
+// its one line on standard error (after "dosvfont: "). Nothing may reach
+// standard output.
+struct failure {
+  std::vector<std::string> args;
+  std::string in;
+  int status;
+  std::string err;
+};
+void expectfailures(const std::vector<failure> &cases);
+
 // Glyph i of a FONTX2 font, as its bytes stand in the file, with the row
 // padding bits cleared (readers return them clear).
 std::string fxglyph(const std::string &font, size_t i);

@@ -1,0 +1,294 @@
+// Sources: a FONTX2 glyph set, or any font FreeType reads (BDF, PCF and
+// .pcf.gz, OpenType and TrueType, with bitmap strikes or outlines).
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <strings.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
+#include FT_BITMAP_H
+#include FT_FONT_FORMATS_H
+#include FT_GZIP_H
+#include FT_TRUETYPE_TABLES_H
+
+#include "source.h"
+
+namespace {
+
+struct ft {
+  FT_Library lib; // one for the process, made at the first use
+  FT_Face face;
+  FT_Bitmap gray;          // a glyph in a pixel mode other than mono, as bytes
+  unsigned char *unzipped; // a gzipped font, inflated
+};
+
+void *ftalloc(FT_Memory, long n) {
+  return malloc(static_cast<size_t>(n));
+}
+void ftfree(FT_Memory, void *p) {
+  free(p);
+}
+void *ftrealloc(FT_Memory, long, long n, void *p) {
+  return realloc(p, static_cast<size_t>(n));
+}
+
+// A gzipped font (.pcf.gz) inflated whole, in one pass, by FreeType's own
+// gzip stream. FreeType reads such a font in place only by inflating it
+// again from the start at every backward seek: minutes for a large font.
+unsigned char *gunzip(const unsigned char *data, size_t n, size_t *size) {
+  FT_MemoryRec_ mem = {nullptr, ftalloc, ftfree, ftrealloc};
+  FT_StreamRec src = FT_StreamRec(), gz = FT_StreamRec();
+  src.base = const_cast<unsigned char *>(data);
+  src.size = n;
+  src.memory = &mem;
+  if (FT_Stream_OpenGzip(&gz, &src)) return nullptr;
+  size_t room = gz.size && gz.size < 0x7FFFFFFF ? gz.size : 1 << 20, got = 0;
+  unsigned char *buf = static_cast<unsigned char *>(malloc(room));
+  if (buf && !gz.read) { // a small font, inflated at once into memory
+    memcpy(buf, gz.base, gz.size);
+    got = gz.size;
+  }
+  while (buf && gz.read) {
+    if (got == room) {
+      void *more = realloc(buf, 2 * room);
+      if (!more) free(buf);
+      buf = static_cast<unsigned char *>(more);
+      room *= 2;
+      continue;
+    }
+    unsigned long r = gz.read(&gz, got, buf + got, room - got);
+    if (!r) break;
+    got += r;
+  }
+  if (gz.close) gz.close(&gz);
+  *size = got;
+  return buf;
+}
+
+// FreeType's own words for its errors: FT_Error_String may be compiled out.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {v, s},
+#define FT_ERROR_START_LIST                                                    \
+  const struct {                                                               \
+    int code;                                                                  \
+    const char *text;                                                          \
+  } errors[] = {
+#define FT_ERROR_END_LIST                                                      \
+  { 0, nullptr }                                                               \
+  }                                                                            \
+  ;
+#include FT_ERRORS_H
+
+const char *fterror(FT_Error e) {
+  const auto *x =
+      std::find_if(std::begin(errors), std::end(errors),
+                   [&](const auto &x) { return x.text && x.code == e; });
+  return x != std::end(errors) ? x->text : "unknown error";
+}
+
+// A FONTX2 name from a font's: upper case, A-Z and 0-9 only, 8 at most.
+void namefrom(unsigned char *name, const char *s) {
+  int n = 0;
+  memset(name, ' ', 8);
+  for (; s && *s && n < 8; s++)
+    if (isalnum(static_cast<unsigned char>(*s)) && !(*s & 0x80))
+      name[n++] = static_cast<unsigned char>(toupper(*s));
+}
+
+// The name the font gives: its family, or its foundry when the family is
+// "Fixed" (as dosv2bdf writes them).
+void fontname(FT_Face face, unsigned char *name) {
+  BDF_PropertyRec family, foundry;
+  if (FT_Get_BDF_Property(face, "FAMILY_NAME", &family) ||
+      family.type != BDF_PROPERTY_TYPE_ATOM)
+    return namefrom(name, face->family_name);
+  if (!strcasecmp(family.u.atom ? family.u.atom : "", "Fixed") &&
+      !FT_Get_BDF_Property(face, "FOUNDRY", &foundry) &&
+      foundry.type == BDF_PROPERTY_TYPE_ATOM)
+    return namefrom(name, foundry.u.atom);
+  namefrom(name, family.u.atom);
+}
+
+// Rows above the baseline for an outline font at size pixels: the em
+// square fitted to the cell by the typographic ascender and descender
+// (OS/2), or hhea's where there is no OS/2 table.
+int outlineascent(FT_Face face, int size) {
+  long a = face->ascender, d = face->descender;
+  const TT_OS2 *os2 =
+      static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  const TT_HoriHeader *hhea =
+      static_cast<const TT_HoriHeader *>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+  if (os2 && os2->version != 0xFFFF &&
+      os2->sTypoAscender - os2->sTypoDescender > 0)
+    a = os2->sTypoAscender, d = os2->sTypoDescender;
+  else if (hhea && hhea->Ascender - hhea->Descender > 0)
+    a = hhea->Ascender, d = hhea->Descender;
+  if (a - d <= 0) return size; // nothing to go by: all above the baseline
+  return static_cast<int>((2 * size * a + (a - d)) / (2 * (a - d)));
+}
+
+// Picks the strike, or the outline size. 0, or 2 with why.
+int choosesize(FT_Face face, source *s, int size, char *why, size_t whysize) {
+  int n = face->num_fixed_sizes;
+  for (int i = 0; i < n; i++) {
+    const FT_Bitmap_Size &b = face->available_sizes[i];
+    if ((size && b.height != size && (b.y_ppem + 32) >> 6 != size) ||
+        (!size && n > 1))
+      continue;
+    if (FT_Select_Size(face, i)) break;
+    s->ascent = static_cast<int>((face->size->metrics.ascender + 32) >> 6);
+    s->descent = static_cast<int>((-face->size->metrics.descender + 32) >> 6);
+    return 0;
+  }
+  if (FT_IS_SCALABLE(face) && size) {
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
+      snprintf(why, whysize, "cannot render at %d pixels", size);
+      return 2;
+    }
+    s->outline = 1;
+    s->ascent = outlineascent(face, size);
+    s->descent = size - s->ascent;
+    return 0;
+  }
+  if (!n) {
+    snprintf(why, whysize,
+             "an outline font: give the pixel size to render it at with -s");
+    return 2;
+  }
+  size_t k = static_cast<size_t>(snprintf(
+      why, whysize, size ? "has no %d-pixel strike; it has" : "has strikes of",
+      size));
+  for (int i = 0; i < n && k < whysize; i++)
+    k += static_cast<size_t>(
+        snprintf(why + k, whysize - k, " %d", face->available_sizes[i].height));
+  if (!size && k < whysize) snprintf(why + k, whysize - k, "; choose with -s");
+  return 2;
+}
+
+} // namespace
+
+void fromset(source *s, const glyphset *gs) {
+  *s = source();
+  s->cs = gs->codes;
+  s->gs = gs;
+  s->kind = gs->kind;
+  s->ascent = gs->ascent;
+  s->descent = gs->height - gs->ascent;
+  memcpy(s->name, gs->name, 8);
+  std::vector<bool> seen(gs->kind ? 0x10000 : 0x100);
+  uint32_t i = 0;
+  eachcode(gs, [&](uint32_t c) {
+    if (!seen[c]) s->chars.push_back({c, i});
+    seen[c] = true;
+    i++;
+    return true;
+  });
+}
+
+int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
+           size_t whysize) {
+  *s = source();
+  s->kind = -1;
+  s->size = size;
+  ft *f = static_cast<ft *>(calloc(1, sizeof(ft)));
+  if (!f) return snprintf(why, whysize, "out of memory"), 1;
+  s->face = f;
+  // FreeType's modules are set up once; a fuzzer opens fonts by the
+  // thousand.
+  static FT_Library lib;
+  FT_Error e = lib ? 0 : FT_Init_FreeType(&lib);
+  f->lib = lib;
+  if (n > 2 && data[0] == 0x1F && data[1] == 0x8B &&
+      (f->unzipped = gunzip(data, n, &n)))
+    data = f->unzipped;
+  if (!e)
+    e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
+  if (e) return snprintf(why, whysize, "%s", fterror(e)), 1;
+  FT_Bitmap_Init(&f->gray);
+  FT_Face face = f->face;
+  if (int r = choosesize(face, s, size, why, whysize)) return r;
+
+  const char *encoding, *registry;
+  if (!FT_Get_BDF_Charset_ID(face, &encoding, &registry)) {
+    // X11 fonts: the charset their registry names, the codes as they are.
+    if (fromx11(&s->cs, registry, encoding) || !face->num_charmaps ||
+        FT_Set_Charmap(face, face->charmaps[0]))
+      return snprintf(why, whysize, "no mapping for the charset %s-%s",
+                      registry, encoding),
+             1;
+  } else if (FT_Select_Charmap(face, FT_ENCODING_UNICODE)) {
+    return snprintf(why, whysize, "no Unicode character map"), 1;
+  } else {
+    s->cs.type = SETUNICODE;
+  }
+  FT_UInt index;
+  for (FT_ULong c = FT_Get_First_Char(face, &index); index;
+       c = FT_Get_Next_Char(face, c, &index))
+    s->chars.push_back({static_cast<uint32_t>(c), index});
+  fontname(face, s->name);
+  return 0;
+}
+
+void ftclose(source *s) {
+  ft *f = static_cast<ft *>(s->face);
+  if (!f) return;
+  if (f->lib) FT_Bitmap_Done(f->lib, &f->gray);
+  if (f->face) FT_Done_Face(f->face);
+  free(f->unzipped);
+  free(f);
+  s->face = nullptr;
+}
+
+const char *ftformat(const source *s) {
+  const ft *f = static_cast<const ft *>(s->face);
+  const char *name = f && f->face ? FT_Get_Font_Format(f->face) : nullptr;
+  return name ? name : "unknown";
+}
+
+int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
+  if (s->gs) {
+    s->scratch.resize(s->gs->glyphbytes);
+    g->bits = glyphbits(s->gs, handle, s->scratch.data());
+    g->width = g->advance = s->gs->width;
+    g->rows = s->gs->height;
+    g->pitch = (g->width + 7) / 8;
+    g->left = 0;
+    g->top = s->gs->ascent;
+    g->gray = 0;
+    return 0;
+  }
+  ft *f = static_cast<ft *>(s->face);
+  FT_Int32 flags = metrics && !s->outline
+                       ? FT_LOAD_BITMAP_METRICS_ONLY
+                       : FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+  if (FT_Load_Glyph(f->face, handle, flags)) return -1;
+  FT_GlyphSlot slot = f->face->glyph;
+  g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  if (metrics) return 0;
+  const FT_Bitmap *bm = &slot->bitmap;
+  g->gray = bm->pixel_mode != FT_PIXEL_MODE_MONO;
+  if (bm->pitch < 0 || (g->gray && bm->pixel_mode != FT_PIXEL_MODE_GRAY)) {
+    // 2- and 4-bit gray, colour, rows bottom up: to a byte a pixel, top
+    // down, FreeType's way.
+    g->gray = 1;
+    if (FT_Bitmap_Convert(f->lib, bm, &f->gray, 1)) return -1;
+    if (f->gray.num_grays > 1 && f->gray.num_grays < 256)
+      for (unsigned i = 0;
+           i < f->gray.rows * static_cast<unsigned>(f->gray.pitch); i++)
+        f->gray.buffer[i] = static_cast<unsigned char>(f->gray.buffer[i] * 255 /
+                                                       (f->gray.num_grays - 1));
+    bm = &f->gray;
+  }
+  g->bits = bm->buffer;
+  g->pitch = bm->pitch;
+  g->width = static_cast<int>(bm->width);
+  g->rows = static_cast<int>(bm->rows);
+  g->left = slot->bitmap_left;
+  g->top = slot->bitmap_top;
+  return 0;
+}

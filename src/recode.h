@@ -1,0 +1,27 @@
+// Re-coding: a source's glyphs under the kind and code set the output asks
+// for, drawn into FONTX2 cells, as a new glyph set.
+#pragma once
+
+#include <cstddef>
+
+#include "glyphs.h"
+#include "source.h"
+
+struct recodeopts {
+  int kind;            // 0 single-byte, 1 double-byte, -1 from the font
+  const char *codes;   // -c, a double-byte output's code set; null: sjis
+  const char *charset; // -e, a single-byte output's; null: CP932's bytes
+  int width;           // the cell width; 0 from the font
+  const char *name;    // the FONTX2 name; null from the font
+};
+
+struct recodefacts {
+  size_t cut;    // glyphs that lost ink outside the cell
+  size_t runs;   // runs of consecutive codes (double-byte output)
+  size_t blanks; // blank glyphs that fill the gaps of joined runs
+};
+
+// Makes out from s. Returns 0; 1 with why when nothing can be made (no
+// glyph of the kind, a cell outside 1-255); -1 when memory runs out.
+int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
+           char *why, size_t size);

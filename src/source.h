@@ -1,0 +1,54 @@
+// A font to take glyphs from, whoever read it (our FONTX2 reader or
+// FreeType): its code set, each code with a handle for its glyph, the
+// vertical metrics of its cell, its name, and the drawing of a glyph.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "codes.h"
+#include "glyphs.h"
+
+// One glyph's bitmap and where it sits: its top-left pixel lies `left`
+// columns right of the origin and `top` rows above the baseline.
+struct srcglyph {
+  const unsigned char *bits; // rows of pitch bytes
+  int pitch, width, rows;
+  int left, top;
+  int advance; // in pixels
+  int gray;    // a byte a pixel, ink from 128 up; else a bit a pixel
+};
+
+struct source {
+  codeset cs;
+  // Code and handle of every glyph the font maps a code to, each code once.
+  std::vector<std::pair<uint32_t, uint32_t>> chars;
+  int ascent, descent;   // the cell: rows above and below the baseline
+  int kind;              // FONTX2 sources: their kind; else -1
+  int outline;           // glyphs are rendered from outlines at size px
+  int size;              // the pixel size asked for (-s), 0 for none
+  unsigned char name[8]; // the FONTX2 name the font gives, space padded
+  const glyphset *gs;    // a FONTX2 font
+  void *face;            // or FreeType's
+  std::vector<unsigned char> scratch;
+};
+
+// A FONTX2 glyph set as a source; the first glyph of a repeated code wins.
+void fromset(source *s, const glyphset *gs);
+
+// Draws a glyph; with metrics set only its advance need be right. 0, or
+// -1 when it cannot be drawn.
+int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
+
+// Opens a font FreeType reads, from memory that must outlive the source,
+// at the strike of size pixels (0: its only strike) or, for an outline
+// font, rendered at size pixels. Returns 0; else 1 (the font cannot be
+// read or mapped) or 2 (a size must be given or does not exist) with why.
+int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
+           size_t whysize);
+void ftclose(source *s);
+
+// What FreeType says a font is (BDF, PCF, TrueType...), for --info.
+const char *ftformat(const source *s);
