@@ -15,7 +15,10 @@
 // it on the 64 x 64 font (Unicode and native numbering) against dosv2bdf,
 // and its peak memory against the font's size; and, in this process, how
 // long it takes to make FONTX2 of a JIS X 0208 BDF font of 7050 16 x 16
-// glyphs, against FreeType alone opening the font and loading every glyph.
+// glyphs, against FreeType alone opening the font and loading every glyph,
+// and how long every CP932 double-byte character of IPA Gothic (Debian's
+// fonts-ipafont-gothic) takes rendered at 16 pixels, against a bare
+// FreeType loop rendering the same glyphs.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -23,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iconv.h>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -231,6 +235,78 @@ void jisbench(std::mt19937 &rng, int runs) {
          100 * (whole - freetype) / whole);
 }
 
+// Every CP932 double-byte character of a Japanese outline font rendered at
+// 16 pixels into FONTX2, against a bare FreeType loop that loads and
+// renders the same glyphs.
+void outlinebench(int runs) {
+  const char *path = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  FILE *f = fopen(path, "rb");
+  if (!f) {
+    printf("outline rendering: skipped, no %s (fonts-ipafont-gothic)\n", path);
+    return;
+  }
+  std::string font;
+  char buf[1 << 16];
+  for (size_t r; (r = fread(buf, 1, sizeof buf, f));) font.append(buf, r);
+  fclose(f);
+  const auto *data = reinterpret_cast<const unsigned char *>(font.data());
+  std::vector<FT_ULong> chars; // the code points of CP932's double-byte codes
+  iconv_t cd = iconv_open("UTF-32LE", "CP932");
+  for (unsigned lead = 0x81; lead <= 0xFC; lead++)
+    for (unsigned trail = 0x40; trail <= 0xFC; trail++) {
+      char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      unsigned char u[8];
+      char *ip = in, *op = reinterpret_cast<char *>(u);
+      size_t il = 2, ol = sizeof u;
+      if (iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && ol == 4)
+        chars.push_back(u[0] | u[1] << 8 | u[2] << 16);
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  iconv_close(cd);
+  // In code order, as the pipeline renders them; NEC and IBM duplicates
+  // decode to code points already there.
+  std::vector<FT_ULong> seen = chars;
+  std::sort(seen.begin(), seen.end());
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  std::vector<bool> first(seen.size(), true);
+  size_t k = 0;
+  for (FT_ULong u : chars) {
+    size_t at = static_cast<size_t>(
+        std::lower_bound(seen.begin(), seen.end(), u) - seen.begin());
+    if (first[at]) chars[k++] = u, first[at] = false;
+  }
+  chars.resize(k);
+  size_t glyphs = 0;
+  double bare = best(runs, [&] {
+    FT_Library lib;
+    FT_Face face;
+    FT_Init_FreeType(&lib);
+    FT_New_Memory_Face(lib, data, static_cast<FT_Long>(font.size()), 0, &face);
+    FT_Set_Pixel_Sizes(face, 0, 16);
+    glyphs = 0;
+    for (FT_ULong u : chars)
+      if (FT_UInt index = FT_Get_Char_Index(face, u)) {
+        FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+        glyphs++;
+      }
+    FT_Done_Face(face);
+    FT_Done_FreeType(lib);
+  });
+  double whole = best(runs, [&] {
+    options o = {};
+    o.format = FMTFONTX2;
+    o.kind = 1;
+    o.size = 16;
+    o.label = o.outlabel = "bench";
+    soutsink(&output, discard, nullptr);
+    if (runfont(&o, data, font.size())) exit(2);
+  });
+  printf("IPA Gothic at 16 px, %zu CP932 double-byte glyphs: %.1f ms, %.0f "
+         "glyphs/s; bare FreeType %.1f ms, %.0f glyphs/s; %.2f x\n",
+         glyphs, whole * 1e3, glyphs / whole, bare * 1e3, glyphs / bare,
+         whole / bare);
+}
+
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -311,7 +387,7 @@ int main(int argc, char **argv) {
     printf("peak RSS: %ld KB for the 4 KB font, %ld KB for the 6 MB font\n",
            rsssmall, rsslarge);
 
-  if (!vfont.empty()) jisbench(rng, runs);
+  if (!vfont.empty()) jisbench(rng, runs), outlinebench(runs);
 
   for (const auto &f : {fnt, bdf, small}) unlink(f.c_str());
   rmdir(dir.c_str());

@@ -1,6 +1,6 @@
 // libFuzzer target: arbitrary bytes through dosvfont's FONTX2 reading (the
-// code-set guess, the block-count repair) and both BDF numberings, in
-// process, checking what must hold for every input.
+// code-set guess, the block-count repair), both BDF numberings and the
+// proof sheet, in process, checking what must hold for every input.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -82,5 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (cell) checkbdf(out, gs, numbering == UNICODE);
     gsfree(&gs);
   }
+  // The proof sheet of whatever the input holds.
+  std::string png;
+  options o = {};
+  o.format = FMTPNG;
+  o.scale = 1;
+  o.last = 0xFFFF;
+  if (fuzzrun(o, data, size, &png) == 0)
+    check(png.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0, "not a PNG");
   return 0;
 }

@@ -10,6 +10,7 @@
 // Exit status 0 on success, 1 when the font cannot be converted or written,
 // 2 for a usage error; every message begins "dosvfont: ".
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -31,11 +32,13 @@ namespace {
 const char usage[] =
     "usage: dosvfont [OPTIONS] [FONT]\n"
     "Converts FONT (standard input when absent or -): FONTX2 to BDF, any\n"
-    "font FreeType reads (BDF, PCF, OpenType, TrueType) to FONTX2.\n"
+    "font FreeType reads (BDF, PCF, OpenType, TrueType) to FONTX2, any font\n"
+    "to a PNG proof sheet.\n"
     "\n"
     "  -o, --output=FILE     write FILE (replaced only on success)\n"
-    "  -f, --format=FORMAT   bdf or fontx2; default from FILE's extension,\n"
-    "                        else bdf for FONTX2 input, fontx2 for others\n"
+    "  -f, --format=FORMAT   bdf, fontx2 or png (a proof sheet); default\n"
+    "                        from FILE's extension, else bdf for FONTX2\n"
+    "                        input, fontx2 for others\n"
     "  -c, --codes=SET       double-byte codes: sjis, sjis2004, unicode or an\n"
     "                        iconv name (FONTX2 read: guessed; written: sjis)\n"
     "  -e, --charset=NAME    single-byte charset, an iconv name; default\n"
@@ -44,8 +47,11 @@ const char usage[] =
     "  -k, --kind=KIND       FONTX2 written: single or double; default from\n"
     "                        the font\n"
     "  -w, --width=N         FONTX2 written: the cell width, 1-255\n"
-    "  -s, --size=N          the strike of N pixels, or render outlines at N\n"
+    "  -s, --size=N          the strike of N pixels, or render an outline\n"
+    "                        font N pixels high\n"
     "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters\n"
+    "      --scale=N         PNG: each pixel as N x N (1-16)\n"
+    "      --range=A-B       PNG: only the codes A to B (hexadecimal)\n"
     "      --info            describe FONT instead of converting it\n"
     "  -h, --help            show this help\n"
     "  -V, --version         show the version\n";
@@ -74,6 +80,7 @@ int main(int argc, char **argv) {
   options o = {};
   o.numbering = UNICODE;
   o.kind = -1;
+  o.last = 0xFFFF;
   const char *outpath = nullptr;
   static const option longs[] = {{"output", required_argument, nullptr, 'o'},
                                  {"format", required_argument, nullptr, 'f'},
@@ -84,11 +91,13 @@ int main(int argc, char **argv) {
                                  {"width", required_argument, nullptr, 'w'},
                                  {"size", required_argument, nullptr, 's'},
                                  {"name", required_argument, nullptr, 'n'},
+                                 {"scale", required_argument, nullptr, 'S'},
+                                 {"range", required_argument, nullptr, 'R'},
                                  {"info", no_argument, nullptr, 'I'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
-  static const char *const formats[] = {"bdf", "fontx2", nullptr};
+  static const char *const formats[] = {"bdf", "fontx2", "png", nullptr};
   static const char *const registries[] = {"unicode", "native", nullptr};
   static const char *const kinds[] = {"single", "double", nullptr};
   opterr = 0; // our own messages, each beginning with the program's name
@@ -101,7 +110,7 @@ int main(int argc, char **argv) {
       outpath = optarg;
       break;
     case 'f':
-      o.format = pick("-f", optarg, formats) == 0 ? FMTBDF : FMTFONTX2;
+      o.format = FMTBDF + pick("-f", optarg, formats);
       break;
     case 'r':
       o.numbering = pick("-r", optarg, registries) ? NATIVE : UNICODE;
@@ -132,6 +141,19 @@ int main(int argc, char **argv) {
         USAGE("-n: '%s' is not 1 to 8 printable ASCII characters", optarg);
       o.name = optarg;
       break;
+    case 'S':
+      o.scale = pixels("--scale", optarg);
+      if (o.scale > 16) USAGE("--scale: '%s' is more than 16", optarg);
+      break;
+    case 'R': {
+      char *end;
+      o.first = static_cast<unsigned>(strtoul(optarg, &end, 16));
+      o.last =
+          *end == '-' ? static_cast<unsigned>(strtoul(end + 1, &end, 16)) : 0;
+      if (*end || o.first > o.last || o.last > 0xFFFF || !isxdigit(*optarg))
+        USAGE("--range: '%s' is not FIRST-LAST, two hex codes", optarg);
+      break;
+    }
     case 'I':
       o.info = 1;
       break;

@@ -114,17 +114,6 @@ int fontxload(const unsigned char *data, size_t n, glyphset *gs,
   return 0;
 }
 
-// Bytes to the output stream, a buffer's worth at a time.
-static void put(const void *data, size_t n) {
-  const char *p = static_cast<const char *>(data);
-  while (n && !output.err) {
-    size_t k = n < size_t{OUTBUF} ? n : size_t{OUTBUF};
-    memcpy(sroom(&output, k), p, k);
-    output.n += k;
-    p += k, n -= k;
-  }
-}
-
 void fontxwrite(const glyphset *gs) {
   unsigned char head[18];
   memcpy(head, "FONTX2", 6);
@@ -133,17 +122,17 @@ void fontxwrite(const glyphset *gs) {
   head[15] = static_cast<unsigned char>(gs->height);
   head[16] = static_cast<unsigned char>(gs->kind);
   head[17] = static_cast<unsigned char>(gs->nblocks);
-  put(head, gs->kind ? 18 : 17);
+  swrite(&output, head, gs->kind ? 18 : 17);
   for (int i = 0; i < gs->nblocks; i++) {
     const codeblock &b = gs->blocks[i];
     unsigned char e[4] = {static_cast<unsigned char>(b.start),
                           static_cast<unsigned char>(b.start >> 8),
                           static_cast<unsigned char>(b.end),
                           static_cast<unsigned char>(b.end >> 8)};
-    put(e, 4);
+    swrite(&output, e, 4);
   }
-  put(gs->bits, gs->whole * gs->glyphbytes);
+  swrite(&output, gs->bits, gs->whole * gs->glyphbytes);
   unsigned char cut[32 * 255];
   for (size_t i = gs->whole; i < gs->glyphs && !output.err; i++)
-    put(glyphbits(gs, i, cut), gs->glyphbytes);
+    swrite(&output, glyphbits(gs, i, cut), gs->glyphbytes);
 }

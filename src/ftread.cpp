@@ -147,8 +147,8 @@ int choosesize(FT_Face face, source *s, int size, char *why, size_t whysize) {
   }
   if (FT_IS_SCALABLE(face) && size) {
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
-      snprintf(why, whysize, "cannot render at %d pixels", size);
-      return 2;
+      snprintf(why, whysize, "cannot be rendered at %d pixels", size);
+      return 1;
     }
     s->outline = 1;
     s->ascent = outlineascent(face, size);
@@ -156,8 +156,7 @@ int choosesize(FT_Face face, source *s, int size, char *why, size_t whysize) {
     return 0;
   }
   if (!n) {
-    snprintf(why, whysize,
-             "an outline font: give the pixel size to render it at with -s");
+    snprintf(why, whysize, "is an outline font: give a pixel size with -s");
     return 2;
   }
   size_t k = static_cast<size_t>(snprintf(
@@ -166,7 +165,8 @@ int choosesize(FT_Face face, source *s, int size, char *why, size_t whysize) {
   for (int i = 0; i < n && k < whysize; i++)
     k += static_cast<size_t>(
         snprintf(why + k, whysize - k, " %d", face->available_sizes[i].height));
-  if (!size && k < whysize) snprintf(why + k, whysize - k, "; choose with -s");
+  if (!size && k < whysize)
+    snprintf(why + k, whysize - k, " pixels: choose one with -s");
   return 2;
 }
 

@@ -8,6 +8,7 @@
 #include "bdfset.h"
 #include "glyphs.h"
 #include "recode.h"
+#include "sheet.h"
 #include "source.h"
 #include "stream.h"
 
@@ -32,8 +33,7 @@ __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...) {
   if (n < 0) return;
   if (n > static_cast<int>(sizeof line) - 2) n = sizeof line - 2;
   line[n++] = '\n';
-  memcpy(sroom(&output, static_cast<size_t>(n)), line, static_cast<size_t>(n));
-  output.n += static_cast<size_t>(n);
+  swrite(&output, line, static_cast<size_t>(n));
 }
 
 bool shiftjislead(unsigned lead) {
@@ -137,8 +137,11 @@ int emit(const options *o, const glyphset *gs) {
   if (o->format == FMTFONTX2) {
     fontxwrite(gs);
   } else if (o->format == FMTPNG) {
-    say("PNG output is not built yet");
-    return 2;
+    sheetopts so = {o->scale, o->first, o->last};
+    if (sheetpng(gs, &so, why, sizeof why)) {
+      say("%s: %s", o->label, why);
+      return 1;
+    }
   } else if (setbdf(gs, o->numbering, why, sizeof why)) {
     say("%s", why);
     return 2;
@@ -230,7 +233,9 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   source s;
   char why[160];
   int status = ftopen(&s, data, n, o->size, why, sizeof why);
-  if (status)
+  if (status == 2)
+    say("%s %s", o->label, why);
+  else if (status)
     say("cannot read %s: %s", o->label, why);
   else if (o->info)
     describeft(&s);

@@ -16,13 +16,15 @@ struct options {
   // -c and -e: the input's code set when a FONTX2 font becomes BDF or PNG
   // (null: guessed, CP932), the output's when FONTX2 is written (null:
   // sjis, CP932's single bytes).
-  const char *codes;   // -c: double-byte codes
-  const char *charset; // -e: a single-byte charset
-  int kind;            // -k: 0 single-byte, 1 double-byte, -1 from the font
-  int width;           // -w: the cell width, 0 from the font
-  int size;            // -s: a strike's or a rendering's pixel size, or 0
-  const char *name;    // -n: the FONTX2 name, or null
-  const char *label;   // the input as messages name it
+  const char *codes;    // -c: double-byte codes
+  const char *charset;  // -e: a single-byte charset
+  int kind;             // -k: 0 single-byte, 1 double-byte, -1 from the font
+  int width;            // -w: the cell width, 0 from the font
+  int size;             // -s: a strike's or a rendering's pixel size, or 0
+  const char *name;     // -n: the FONTX2 name, or null
+  int scale;            // --scale: a proof sheet's; 0 chosen
+  unsigned first, last; // --range: the codes a proof sheet shows
+  const char *label;    // the input as messages name it
   const char *outlabel;
 };
 

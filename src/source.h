@@ -44,8 +44,9 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 
 // Opens a font FreeType reads, from memory that must outlive the source,
 // at the strike of size pixels (0: its only strike) or, for an outline
-// font, rendered at size pixels. Returns 0; else 1 (the font cannot be
-// read or mapped) or 2 (a size must be given or does not exist) with why.
+// font, rendered at size pixels. Returns 0; else 1 with why the font
+// cannot be read or mapped, or 2 with what is wrong with the size, to
+// follow the font's name ("has no 13-pixel strike; it has 12 16").
 int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
            size_t whysize);
 void ftclose(source *s);

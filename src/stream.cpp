@@ -117,6 +117,16 @@ int sflush(outstream *out) {
   return out->err;
 }
 
+void swrite(outstream *out, const void *data, size_t n) {
+  const char *p = static_cast<const char *>(data);
+  while (n && !out->err) {
+    size_t k = n < size_t{OUTBUF} ? n : size_t{OUTBUF};
+    memcpy(sroom(out, k), p, k);
+    out->n += k;
+    p += k, n -= k;
+  }
+}
+
 static sinkfn errsink;
 static void *errctx;
 

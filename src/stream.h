@@ -81,6 +81,9 @@ inline void sput(outstream *out, const char *end) {
   out->n = end - out->buf;
 }
 
+// Writes n bytes, a buffer's worth at a time.
+void swrite(outstream *out, const void *data, size_t n);
+
 // Writes one line, msg and a line feed, to standard error, or to the sink
 // given to serrsink (tests and fuzzers; null sends lines to fd 2 again).
 void serrline(const char *msg);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iconv.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -132,6 +133,16 @@ std::string nofonts() {
          " (set DOSV2BDF_FONTS to a folder of them)";
 }
 
+std::vector<named> realfonts() {
+  std::vector<named> fonts;
+  std::string dir = fontsdir();
+  if (!dir.empty())
+    for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
+                          "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
+      fonts.push_back({f, slurp(dir + "/" + f)});
+  return fonts;
+}
+
 std::string slurp(const std::string &path) {
   std::ifstream f(path, std::ios::binary);
   std::ostringstream s;
@@ -180,4 +191,29 @@ void expectfailures(const std::vector<failure> &cases) {
     EXPECT_EQ(p.err, "dosvfont: " + c.err + "\n");
     EXPECT_EQ(p.out, "") << c.err;
   }
+}
+
+long cp932(unsigned code, bool wide, bool back) {
+  // Opened once: iconv_open is slow, and the tests ask for every code.
+  static iconv_t dec = iconv_open("UTF-32LE", "CP932"),
+                 enc = iconv_open("CP932", "UTF-32LE");
+  iconv(dec, nullptr, nullptr, nullptr, nullptr);
+  char in[2] = {static_cast<char>(wide ? code >> 8 : code),
+                static_cast<char>(code)};
+  unsigned char u[8], again[8];
+  char *ip = in, *op = reinterpret_cast<char *>(u);
+  size_t il = wide ? 2 : 1, ol = sizeof u;
+  if (iconv(dec, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il ||
+      ol != 4)
+    return -1;
+  long cp = u[0] | u[1] << 8 | u[2] << 16;
+  if (!back) return cp;
+  iconv(enc, nullptr, nullptr, nullptr, nullptr);
+  ip = reinterpret_cast<char *>(u), il = 4;
+  op = reinterpret_cast<char *>(again), ol = sizeof again;
+  if (iconv(enc, &ip, &il, &op, &ol) == static_cast<size_t>(-1) ||
+      sizeof again - ol != (wide ? 2u : 1u) ||
+      static_cast<unsigned>(wide ? again[0] << 8 | again[1] : again[0]) != code)
+    return -1;
+  return cp;
 }

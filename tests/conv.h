@@ -74,8 +74,20 @@ void expectfailures(const std::vector<failure> &cases);
 // padding bits cleared (readers return them clear).
 std::string fxglyph(const std::string &font, size_t i);
 
+// CP932 as the C library's iconv maps it, a code at a time, to check ours
+// against: the code point of a byte (or of lead << 8 | trail), or -1 when
+// there is not exactly one; with back, also -1 when the code point does
+// not map back to the code.
+long cp932(unsigned code, bool wide, bool back = false);
+
 // Where the shared real fonts are, or "" when they are absent; then
 // nofonts() is the reason to give for skipping.
 std::string fontsdir();
 std::string nofonts();
+
+// The shared real fonts that are there: their file names and bytes.
+struct named {
+  std::string name, font;
+};
+std::vector<named> realfonts();
 std::string slurp(const std::string &path);

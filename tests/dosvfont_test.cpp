@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iconv.h>
 #include <set>
 #include <sys/stat.h>
 
@@ -17,37 +16,9 @@ proc vfont(const std::vector<std::string> &args, const std::string &in = "") {
   return run(DOSVFONT_PROGRAM, args, in);
 }
 
-// The code point iconv decodes code to in charset, when it is exactly one
-// and encodes back to the same code; else -1.
-long roundtrip(const char *charset, unsigned code, bool wide) {
-  iconv_t dec = iconv_open("UTF-32LE", charset);
-  iconv_t enc = iconv_open(charset, "UTF-32LE");
-  char in[2] = {static_cast<char>(wide ? code >> 8 : code),
-                static_cast<char>(code)};
-  unsigned char u[8], back[8];
-  char *ip = in, *op = reinterpret_cast<char *>(u);
-  size_t il = wide ? 2 : 1, ol = sizeof u;
-  long cp = -1;
-  if (iconv(dec, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && !il &&
-      ol == 4) {
-    cp = u[0] | u[1] << 8 | u[2] << 16;
-    ip = reinterpret_cast<char *>(u), il = 4;
-    op = reinterpret_cast<char *>(back), ol = sizeof back;
-    if (iconv(enc, &ip, &il, &op, &ol) == static_cast<size_t>(-1) ||
-        sizeof back - ol != (wide ? 2u : 1u) ||
-        (wide ? (back[0] << 8 | back[1]) : back[0]) != static_cast<int>(code))
-      cp = -1;
-  }
-  iconv_close(dec);
-  iconv_close(enc);
-  bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
-  return control ? -1 : cp;
-}
-
-// Every glyph of font whose code decodes in charset and encodes back must
-// be in the Unicode BDF at its code point, bit for bit; no code point twice.
-void checkunicode(const std::string &font, const std::string &bdf,
-                  const char *charset) {
+// Every glyph of font whose code CP932 decodes and encodes back must be in
+// the Unicode BDF at its code point, bit for bit; no code point twice.
+void checkunicode(const std::string &font, const std::string &bdf) {
   int w = static_cast<unsigned char>(font[14]);
   int h = static_cast<unsigned char>(font[15]);
   bool wide = font[16] == 1;
@@ -74,8 +45,9 @@ void checkunicode(const std::string &font, const std::string &bdf,
   size_t found = 0;
   std::set<long> seen;
   for (size_t i = 0; i < codes.size(); i++) {
-    long u = roundtrip(charset, codes[i], wide);
-    if (u < 0 || !seen.insert(u).second) continue;
+    long u = cp932(codes[i], wide, true);
+    bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    if (control || !seen.insert(u).second) continue;
     ASSERT_EQ(ftcell(&ft, static_cast<uint32_t>(u), w, h, h - 2),
               fxglyph(font, i))
         << std::hex << "code " << codes[i] << " U+" << u;
@@ -85,19 +57,17 @@ void checkunicode(const std::string &font, const std::string &bdf,
 }
 
 TEST(dosvfont, realfonts) {
-  std::string dir = fontsdir();
-  if (dir.empty()) GTEST_SKIP() << nofonts();
-  for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
-                        "ILGZ16XB.FNT", "ILMZ24XB.FNT"}) {
-    SCOPED_TRACE(f);
-    std::string font = slurp(dir + "/" + f);
-    proc native = vfont({"-r", "native", dir + "/" + f});
+  if (fontsdir().empty()) GTEST_SKIP() << nofonts();
+  for (const auto &f : realfonts()) {
+    SCOPED_TRACE(f.name);
+    const std::string &font = f.font;
+    proc native = vfont({"-r", "native"}, font);
     EXPECT_EQ(native.status, 0);
     EXPECT_EQ(native.out, conv(font).out);
-    proc uni = vfont({dir + "/" + f});
+    proc uni = vfont({}, font);
     EXPECT_EQ(uni.status, 0);
     EXPECT_EQ(uni.err, "");
-    checkunicode(font, uni.out, "CP932");
+    checkunicode(font, uni.out);
   }
 }
 

@@ -5,7 +5,7 @@ ftfont::~ftfont() {
   if (lib) FT_Done_FreeType(lib);
 }
 
-bool ftload(ftfont *f, const std::string &data) {
+bool ftload(ftfont *f, const std::string &data, int pixels) {
   f->data = data;
   if (!f->lib && FT_Init_FreeType(&f->lib)) return false;
   if (FT_New_Memory_Face(f->lib,
@@ -13,11 +13,15 @@ bool ftload(ftfont *f, const std::string &data) {
                          static_cast<FT_Long>(f->data.size()), 0, &f->face))
     return false;
   if (f->face->num_fixed_sizes && FT_Select_Size(f->face, 0)) return false;
+  if (!f->face->num_fixed_sizes && pixels &&
+      FT_Set_Pixel_Sizes(f->face, 0, static_cast<FT_UInt>(pixels)))
+    return false;
   return f->face->num_charmaps &&
          !FT_Set_Charmap(f->face, f->face->charmaps[0]);
 }
 
-std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent) {
+std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent,
+                   int origin) {
   FT_UInt index = FT_Get_Char_Index(f->face, code);
   if (!index || FT_Load_Glyph(f->face, index, FT_LOAD_TARGET_MONO) ||
       FT_Render_Glyph(f->face->glyph, FT_RENDER_MODE_MONO))
@@ -28,7 +32,7 @@ std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent) {
   std::string cell(rb * h, '\0');
   for (unsigned y = 0; y < bm.rows; y++)
     for (unsigned x = 0; x < bm.width; x++) {
-      int cx = g->bitmap_left + static_cast<int>(x);
+      int cx = origin + g->bitmap_left + static_cast<int>(x);
       int cy = ascent - g->bitmap_top + static_cast<int>(y);
       if (cx < 0 || cx >= w || cy < 0 || cy >= h) continue;
       if (bm.buffer[y * bm.pitch + x / 8] & (0x80 >> x % 8))

@@ -17,11 +17,13 @@ struct ftfont {
   ~ftfont();
 };
 
-// Opens the font in data, its first strike and first character map
-// selected. false when FreeType cannot.
-bool ftload(ftfont *f, const std::string &data);
+// Opens the font in data, its first strike (or for an outline font, the
+// pixel size given) and first character map selected. false when FreeType
+// cannot.
+bool ftload(ftfont *f, const std::string &data, int pixels = 0);
 
 // The glyph FreeType gives for code, drawn in a w x h cell with its origin
-// at column 0 and the baseline ascent rows below the top: height rows of
-// (w + 7) / 8 bytes. "" when the code has no glyph.
-std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent);
+// at column origin and the baseline ascent rows below the top: height rows
+// of (w + 7) / 8 bytes. "" when the code has no glyph.
+std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent,
+                   int origin = 0);

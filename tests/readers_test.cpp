@@ -41,11 +41,7 @@ std::vector<sample> samples() {
        header("DOS12", 12, 12, 1) + table(dos) + noise(glyphs(dos) * 24, 6)},
   };
   s.push_back({"the sample font", slurp(DOSV2BDF_SAMPLE)});
-  std::string dir = fontsdir();
-  if (!dir.empty())
-    for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
-                          "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
-      s.push_back({f, slurp(dir + "/" + f)});
+  for (const auto &f : realfonts()) s.push_back({f.name, f.font});
   return s;
 }
 

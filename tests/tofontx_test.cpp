@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <functional>
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include "conv.h"
@@ -92,22 +91,6 @@ size_t readback(const std::string &fnt, const std::string &source, int ascent,
   return compared;
 }
 
-// The code point CP932 (or charset) decodes code to, or -1.
-long decode(const char *charset, unsigned code, bool wide) {
-  iconv_t cd = iconv_open("UTF-32LE", charset);
-  char in[2] = {static_cast<char>(wide ? code >> 8 : code),
-                static_cast<char>(code)};
-  unsigned char u[8];
-  char *ip = in, *op = reinterpret_cast<char *>(u);
-  size_t il = wide ? 2 : 1, ol = sizeof u;
-  long cp =
-      iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && !il && ol == 4
-          ? u[0] | u[1] << 8 | u[2] << 16
-          : -1;
-  iconv_close(cd);
-  return cp;
-}
-
 TEST(tofontx, roundtrips) {
   // DOS-era blocks XX40-XXFC, filler glyphs at trail byte 0x7F.
   std::vector<block> dos = {{0x8140, 0x81FC}, {0x889F, 0x88FC}};
@@ -115,10 +98,7 @@ TEST(tofontx, roundtrips) {
       header("DOS16", 16, 16, 1) + table(dos) + noise(glyphs(dos) * 32, 3);
   std::vector<std::pair<std::string, std::string>> fonts = {
       {"the sample font", slurp(DOSV2BDF_SAMPLE)}};
-  std::string dir = fontsdir();
-  for (const char *f : {"ILGH16XB.FNT", "ILGH24XB.FNT", "LATIN32B.FNT",
-                        "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
-    if (!dir.empty()) fonts.push_back({f, slurp(dir + "/" + f)});
+  for (const auto &f : realfonts()) fonts.push_back({f.name, f.font});
   for (const auto &f : fonts) {
     SCOPED_TRACE(f.first);
     proc p = vfont({"-f", "fontx2"}, conv(f.second).out);
@@ -142,7 +122,7 @@ TEST(tofontx, roundtrips) {
   back = fxcodes(uni.out);
   size_t found = 0;
   for (size_t i = 0, j = 0; i < was.size(); i++) {
-    if (decode("CP932", was[i], true) < 0) continue;
+    if (cp932(was[i], true) < 0) continue;
     while (j < back.size() && back[j] < was[i]) j++;
     if (j < back.size() && back[j] == was[i]) {
       EXPECT_EQ(fxglyph(uni.out, j), fxglyph(dosfont, i)) << std::hex << was[i];
@@ -164,9 +144,9 @@ TEST(tofontx, realfonts) {
        [](unsigned c) -> long { return stoj(static_cast<uint16_t>(c)); }},
       {"8x16rk.pcf.gz", "", [](unsigned c) -> long { return c; }},
       {"unifont.pcf.gz", "-k double",
-       [](unsigned c) { return decode("CP932", c, true); }},
+       [](unsigned c) { return cp932(c, true); }},
       {"unifont.pcf.gz", "-k single -w 8",
-       [](unsigned c) { return decode("CP932", c, false); }},
+       [](unsigned c) { return cp932(c, false); }},
   };
   size_t done = 0;
   for (const auto &f : fonts) {
@@ -212,6 +192,69 @@ TEST(tofontx, realfonts) {
   if (!done)
     GTEST_SKIP() << "no X11 fonts (xfonts-intl-japanese, xfonts-base, "
                     "xfonts-unifont) and no fonttosfnt";
+}
+
+// A pixel font sold both as outlines and as bitmaps: the same FONTX2 from
+// either at its design size.
+TEST(outlines, unifont) {
+  std::string otf = "/usr/share/fonts/opentype/unifont/unifont.otf",
+              pcf = "/usr/share/fonts/X11/misc/unifont.pcf.gz";
+  if (slurp(otf).empty() || slurp(pcf).empty())
+    GTEST_SKIP() << "needs fonts-unifont and xfonts-unifont";
+  for (const char *kind : {"double", "single"}) {
+    proc a =
+        vfont({"-s", "16", "-k", kind, "-w", kind[0] == 'd' ? "16" : "8", otf});
+    proc b = vfont({"-k", kind, "-w", kind[0] == 'd' ? "16" : "8", pcf});
+    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_GT(a.out.size(), 4000u);
+    EXPECT_TRUE(a.out == b.out) << kind << ": not glyph for glyph";
+  }
+}
+
+size_t ink(const std::string &g) {
+  size_t n = 0;
+  for (unsigned char c : g) n += static_cast<size_t>(__builtin_popcount(c));
+  return n;
+}
+
+// A Japanese outline font at 16 pixels: kana and every kanji (JIS rows
+// 16-84) drawn by FreeType on one baseline, none losing a pixel.
+TEST(outlines, japanese) {
+  std::string font;
+  for (const char *f :
+       {"/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+        "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf",
+        "/usr/share/fonts/truetype/vlgothic/VL-Gothic-Regular.ttf"})
+    if (font.empty()) font = slurp(f);
+  if (font.empty())
+    GTEST_SKIP() << "no Japanese outline font (fonts-ipafont-gothic)";
+  proc p = vfont({"-s", "16", "-f", "fontx2"}, font);
+  ASSERT_EQ(p.status, 0) << p.err;
+  ftfont ft;
+  ASSERT_TRUE(ftload(&ft, font, 16));
+  std::vector<unsigned> codes = fxcodes(p.out);
+  // The baseline FreeType's あ sits on in the FONTX2 cell.
+  int ascent = -1;
+  for (size_t i = 0; i < codes.size() && ascent < 0; i++)
+    for (int a = 0; codes[i] == 0x82A0 && a <= 16 && ascent < 0; a++)
+      if (ftcell(&ft, 0x3042, 16, 16, a) == fxglyph(p.out, i)) ascent = a;
+  ASSERT_GE(ascent, 0);
+  size_t kanji = 0;
+  for (size_t i = 0; i < codes.size(); i++) {
+    int32_t jis = stoj(static_cast<uint16_t>(codes[i]));
+    bool kana = (jis >> 8) == 0x24 || (jis >> 8) == 0x25;
+    if (!kana && ((jis >> 8) < 0x30 || (jis >> 8) > 0x74)) continue;
+    long u = cp932(codes[i], true);
+    std::string g = fxglyph(p.out, i);
+    ASSERT_EQ(ftcell(&ft, static_cast<uint32_t>(u), 16, 16, ascent), g)
+        << std::hex << codes[i];
+    ASSERT_EQ(
+        ink(ftcell(&ft, static_cast<uint32_t>(u), 64, 64, ascent + 24, 24)),
+        ink(g))
+        << std::hex << codes[i] << " lost pixels";
+    kanji += !kana;
+  }
+  EXPECT_GT(kanji, 6000u);
 }
 
 // Placement: origin at column 0, baseline ascent rows down; ink outside
