@@ -102,8 +102,6 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
 }
 
 void describeft(const source *s) {
-  const char *sets[] = {"Shift_JIS", "Shift_JIS-2004", "Unicode", "",
-                        "",          "JIS X 0208"};
   char name[9];
   memcpy(name, s->name, 8);
   name[8] = '\0';
@@ -111,7 +109,7 @@ void describeft(const source *s) {
   fact("name: %s", name);
   fact("cell: %s %d pixels high, %d above the baseline",
        s->outline ? "rendered" : "strike", s->ascent + s->descent, s->ascent);
-  fact("charset: %s", s->cs.type == SETBYTE ? s->cs.name : sets[s->cs.type]);
+  fact("charset: %s", setname(&s->cs));
   fact("glyphs: %zu with codes", s->chars.size());
 }
 

@@ -172,6 +172,26 @@ proc run(const std::string &program, const std::vector<std::string> &args,
   return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(fout), slurp(ferr)};
 }
 
+proc vfont(const std::vector<std::string> &args, const std::string &in) {
+  return run(DOSVFONT_PROGRAM, args, in);
+}
+
+std::vector<unsigned> fxcodes(const std::string &font) {
+  std::vector<unsigned> codes;
+  if (font[16] != 1) {
+    for (unsigned c = 0; c < 256; c++) codes.push_back(c);
+    return codes;
+  }
+  auto at = [&](size_t k) -> unsigned {
+    return static_cast<unsigned char>(font[k]);
+  };
+  for (size_t b = 0; b < at(17); b++)
+    for (unsigned c = at(18 + 4 * b) | at(19 + 4 * b) << 8;
+         c <= (at(20 + 4 * b) | at(21 + 4 * b) << 8); c++)
+      codes.push_back(c);
+  return codes;
+}
+
 std::string fxglyph(const std::string &font, size_t i) {
   int w = static_cast<unsigned char>(font[14]);
   int h = static_cast<unsigned char>(font[15]);
@@ -186,7 +206,7 @@ std::string fxglyph(const std::string &font, size_t i) {
 
 void expectfailures(const std::vector<failure> &cases) {
   for (const auto &c : cases) {
-    proc p = run(DOSVFONT_PROGRAM, c.args, c.in);
+    proc p = vfont(c.args, c.in);
     EXPECT_EQ(p.status, c.status) << c.err;
     EXPECT_EQ(p.err, "dosvfont: " + c.err + "\n");
     EXPECT_EQ(p.out, "") << c.err;

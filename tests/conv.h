@@ -59,6 +59,12 @@ struct proc {
 proc run(const std::string &program, const std::vector<std::string> &args,
          const std::string &in = "");
 
+// dosvfont as a process.
+proc vfont(const std::vector<std::string> &args, const std::string &in = "");
+
+// The codes of a FONTX2 font, glyph by glyph, in file order.
+std::vector<unsigned> fxcodes(const std::string &font);
+
 // A run of dosvfont that fails: its arguments and input, its status and
 // its one line on standard error (after "dosvfont: "). Nothing may reach
 // standard output.

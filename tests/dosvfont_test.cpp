@@ -12,10 +12,6 @@
 
 namespace {
 
-proc vfont(const std::vector<std::string> &args, const std::string &in = "") {
-  return run(DOSVFONT_PROGRAM, args, in);
-}
-
 // Every glyph of font whose code CP932 decodes and encodes back must be in
 // the Unicode BDF at its code point, bit for bit; no code point twice.
 void checkunicode(const std::string &font, const std::string &bdf) {
@@ -27,21 +23,10 @@ void checkunicode(const std::string &font, const std::string &bdf) {
   std::set<long> encodings;
   for (size_t at = 0;
        (at = bdf.find("\nENCODING ", at)) != std::string::npos;) {
-    long e = std::stol(bdf.substr(at += 10));
+    long e = strtol(bdf.c_str() + (at += 10), nullptr, 10);
     ASSERT_TRUE(e < 0 || encodings.insert(e).second) << "claimed twice: " << e;
   }
-  std::vector<unsigned> codes;
-  if (!wide) {
-    for (unsigned c = 0; c < 256; c++) codes.push_back(c);
-  } else {
-    for (size_t b = 0; b < static_cast<unsigned char>(font[17]); b++) {
-      auto at = [&](size_t k) -> unsigned {
-        return static_cast<unsigned char>(font[18 + 4 * b + k]);
-      };
-      for (unsigned c = at(0) | at(1) << 8; c <= (at(2) | at(3) << 8); c++)
-        codes.push_back(c);
-    }
-  }
+  std::vector<unsigned> codes = fxcodes(font);
   size_t found = 0;
   std::set<long> seen;
   for (size_t i = 0; i < codes.size(); i++) {
@@ -99,62 +84,21 @@ TEST(dosvfont, charsets) {
     std::vector<std::pair<uint32_t, size_t>> at; // code point, glyph
     std::string err;
   } cases[] = {
-      {"Unicode-coded",
-       header("UNI16", 16, 16, 1) + table(uni),
-       16,
-       16,
-       198,
-       "",
-       {},
-       {{0x41, 0x21}, {0x3042, 96}, {0xAC10, 197}},
-       ""},
-      {"overflowed count",
-       header("MANY", 8, 8, 1) + table(many),
-       8,
-       8,
-       300,
-       "",
-       {},
+      // clang-format off
+      {"Unicode-coded", header("UNI16", 16, 16, 1) + table(uni), 16, 16, 198, "", {},
+       {{0x41, 0x21}, {0x3042, 96}, {0xAC10, 197}}, ""},
+      {"overflowed count", header("MANY", 8, 8, 1) + table(many), 8, 8, 300, "", {},
        {{0x4E00, 0}, {0x4E00 + 2 * 299, 299}},
-       "dosvfont: warning: standard input: block count 44 read as 300 (more "
-       "than 255 blocks)\n"},
-      {"ISO 8859-5",
-       header("CYR", 8, 16, 0),
-       8,
-       16,
-       256,
-       "",
-       {"--charset", "ISO-8859-5"},
-       {{0x430, 0xD0}, {0x41, 0x41}},
-       ""},
-      {"Shift_JIS-2004",
-       header("JIS2004", 16, 16, 1) + table(plane2),
-       16,
-       16,
-       5,
-       "",
-       {"-c", "SJIS2004"},
-       {{0x3000, 0}, {0x20089, 3}},
-       ""},
-      {"duplicates",
-       header("DUP", 12, 12, 1) + table(dups),
-       12,
-       12,
-       4,
-       "",
-       {},
-       {{0x2252, 1}},
-       ""},
-      {"trailing bytes",
-       header("KANA", 5, 7, 0),
-       5,
-       7,
-       256,
-       "xyz",
-       {},
+       "dosvfont: warning: standard input: block count 44 read as 300 (more than 255 blocks)\n"},
+      {"ISO 8859-5", header("CYR", 8, 16, 0), 8, 16, 256, "", {"--charset", "ISO-8859-5"},
+       {{0x430, 0xD0}, {0x41, 0x41}}, ""},
+      {"Shift_JIS-2004", header("JIS2004", 16, 16, 1) + table(plane2), 16, 16, 5, "",
+       {"-c", "SJIS2004"}, {{0x3000, 0}, {0x20089, 3}}, ""},
+      {"duplicates", header("DUP", 12, 12, 1) + table(dups), 12, 12, 4, "", {}, {{0x2252, 1}}, ""},
+      {"trailing bytes", header("KANA", 5, 7, 0), 5, 7, 256, "xyz", {},
        {{0xFF71, 0xB1}, {0x5C, 0x5C}},
-       "dosvfont: warning: standard input: 3 bytes after the last glyph "
-       "ignored\n"},
+       "dosvfont: warning: standard input: 3 bytes after the last glyph ignored\n"},
+      // clang-format on
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -177,54 +121,75 @@ TEST(dosvfont, charsets) {
 TEST(dosvfont, failures) {
   std::string font = header("F", 8, 8, 0) + noise(256 * 8);
   std::string nofont = header("F", 8, 8, 1) + table({});
+  std::string sjis =
+      header("F", 8, 8, 1) + table({{0x8140, 0x8140}}) + noise(8);
   expectfailures({
-      {{"-e", "NO-SUCH-SET"},
-       font,
-       2,
-       "-e: unknown character set 'NO-SUCH-SET'"},
+      // clang-format off
+      {{"-e", "NO-SUCH-SET"}, font, 2, "-e: unknown character set 'NO-SUCH-SET'"},
       {{"-c", "NO-SUCH-SET"}, font, 2, "-c: unknown code set 'NO-SUCH-SET'"},
       {{"--bogus"}, font, 2, "unknown option '--bogus' (see --help)"},
       {{"-x"}, font, 2, "unknown option '-x' (see --help)"},
       {{"-f"}, font, 2, "option '-f' needs a value (see --help)"},
       {{"-r", "jis"}, font, 2, "-r: unknown value 'jis' (see --help)"},
       {{"a.fnt", "b.fnt"}, font, 2, "one font at a time: 'b.fnt' is extra"},
-      {{"-c", "sjis2004", "-r", "native"},
-       header("F", 8, 8, 1) + table({{0x8140, 0x8140}}) + noise(8),
-       2,
-       "Shift_JIS-2004 has no X11 registry for native numbering; use -r "
-       "unicode"},
-      {{"-e", "CP1125", "-r", "native"},
-       font,
-       2,
+      {{"-c", "sjis2004", "-r", "native"}, sjis, 2,
+       "Shift_JIS-2004 has no X11 registry for native numbering; use -r unicode"},
+      {{"-e", "CP1125", "-r", "native"}, font, 2,
        "CP1125 has no X11 registry for native numbering; use -r unicode"},
-      {{"/no/such.fnt"},
-       font,
-       1,
-       "cannot read /no/such.fnt: No such file or directory"},
+      {{"/no/such.fnt"}, font, 1, "cannot read /no/such.fnt: No such file or directory"},
       {{"/"}, font, 1, "cannot read /: Is a directory"},
-      {{},
-       "not a font at all",
-       1,
-       "cannot read standard input: invalid stream operation"},
-      {{},
-       header("F", 0, 16, 0),
-       1,
-       "standard input: cell 0x16 is outside 1-255"},
+      {{}, "not a font at all", 1, "cannot read standard input: invalid stream operation"},
+      {{}, header("F", 0, 16, 0), 1, "standard input: cell 0x16 is outside 1-255"},
       {{}, nofont, 1, "standard input: no glyph to convert"},
-      {{"-o", "/dev/full"},
-       font,
-       1,
-       "cannot write /dev/full: No space left on device"},
-      {{"-o", "/no/such/dir/x.bdf"},
-       font,
-       1,
+      {{"-o", "/dev/full"}, font, 1, "cannot write /dev/full: No space left on device"},
+      {{"-o", "/no/such/dir/x.bdf"}, font, 1,
        "cannot write /no/such/dir/x.bdf: No such file or directory"},
+      // clang-format on
   });
   // A font cut short: its whole text, then the failure.
   proc cut = vfont({}, font.substr(0, 100));
   EXPECT_EQ(cut.status, 1);
   EXPECT_EQ(cut.err, "dosvfont: standard input: unexpected end of input\n");
   EXPECT_EQ(cut.out.substr(cut.out.size() - 8), "ENDFONT\n");
+}
+
+// The header is named and sized as X11's own fonts are.
+TEST(dosvfont, header) {
+  std::string head = vfont({}, header("ILGZ16XB", 16, 16, 1) +
+                                   table({{0x8140, 0x8140}}) + noise(32))
+                         .out;
+  EXPECT_EQ(
+      head.substr(0, head.find("STARTCHAR")),
+      "STARTFONT 2.1\n"
+      "FONT -Misc-Ilgz16xb-Medium-R-Normal--16-154-75-75-C-160-ISO10646-1\n"
+      "SIZE 15 75 75\nFONTBOUNDINGBOX 16 16 0 -2\nSTARTPROPERTIES 17\n"
+      "FOUNDRY \"Misc\"\nFAMILY_NAME \"Ilgz16xb\"\nWEIGHT_NAME \"Medium\"\n"
+      "SLANT \"R\"\nSETWIDTH_NAME \"Normal\"\nADD_STYLE_NAME \"\"\n"
+      "PIXEL_SIZE 16\nPOINT_SIZE 154\nRESOLUTION_X 75\nRESOLUTION_Y 75\n"
+      "SPACING \"C\"\nAVERAGE_WIDTH 160\nCHARSET_REGISTRY \"ISO10646\"\n"
+      "CHARSET_ENCODING \"1\"\nDEFAULT_CHAR 12288\nFONT_ASCENT 14\n"
+      "FONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\n");
+  const struct {
+    std::string font;
+    std::vector<std::string> lines;
+  } cases[] = {
+      // A blank name; halves of POINT_SIZE and SIZE round up.
+      {header("        ", 16, 32, 0) + noise(256 * 64),
+       {"FONT -Misc-Unnamed-Medium-R-Normal--32-307-75-75-C-160-ISO10646-1",
+        "SIZE 31 75 75", "SWIDTH 500 0"}},
+      // Nothing encoded: no DEFAULT_CHAR, 16 properties.
+      {header("X\"Y", 8, 8, 1) + table({{0x8540, 0x8540}}) + noise(8),
+       {"STARTPROPERTIES 16", "FAMILY_NAME \"X\"\"y\"", "STARTCHAR fx8540",
+        "ENCODING -1"}},
+  };
+  for (const auto &c : cases) {
+    std::string out = "\n" + vfont({}, c.font).out;
+    for (const auto &l : c.lines)
+      EXPECT_NE(out.find("\n" + l + "\n"), std::string::npos) << l;
+    EXPECT_EQ(out.find("DEFAULT_CHAR") == std::string::npos,
+              c.lines[0] == "STARTPROPERTIES 16");
+  }
+  EXPECT_EQ(vfont({"--version"}).out, "dosvfont 1.0.0\n");
 }
 
 // -o replaces a file only when the run succeeds, with a new file's mode.

@@ -42,16 +42,7 @@ TEST(sheet, fonts) {
     int h = static_cast<unsigned char>(f.second[15]);
     bool wide = f.second[16] == 1;
     int cols = wide ? 32 : 16, cw = 3 * w, ch = 3 * h;
-    std::vector<unsigned> codes;
-    if (wide) {
-      auto at = [&](size_t k) -> unsigned {
-        return static_cast<unsigned char>(f.second[k]);
-      };
-      for (unsigned c = at(18) | at(19) << 8; c <= (at(20) | at(21) << 8); c++)
-        codes.push_back(c);
-    } else {
-      for (unsigned c = 0; c < 16; c++) codes.push_back(c);
-    }
+    std::vector<unsigned> codes = fxcodes(f.second);
     // A double-byte font's sheet shows only the first row's codes, those
     // from the first code's multiple of 32.
     unsigned base = codes[0] & ~static_cast<unsigned>(cols - 1);

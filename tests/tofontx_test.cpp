@@ -13,10 +13,6 @@
 
 namespace {
 
-proc vfont(const std::vector<std::string> &args, const std::string &in = "") {
-  return run(DOSVFONT_PROGRAM, args, in);
-}
-
 // A BDF font of hand-made glyphs: code, BBX and rows of hex.
 struct bglyph {
   long code;
@@ -48,23 +44,6 @@ std::string makebdf(const std::string &charset, int ascent, int descent,
     s += "ENDCHAR\n";
   }
   return s + "ENDFONT\n";
-}
-
-// The codes of a FONTX2 font, glyph by glyph.
-std::vector<unsigned> fxcodes(const std::string &font) {
-  std::vector<unsigned> codes;
-  if (font[16] != 1) {
-    for (unsigned c = 0; c < 256; c++) codes.push_back(c);
-    return codes;
-  }
-  auto at = [&](size_t k) -> unsigned {
-    return static_cast<unsigned char>(font[k]);
-  };
-  for (size_t b = 0; b < at(17); b++)
-    for (unsigned c = at(18 + 4 * b) | at(19 + 4 * b) << 8;
-         c <= (at(20 + 4 * b) | at(21 + 4 * b) << 8); c++)
-      codes.push_back(c);
-  return codes;
 }
 
 // Every glyph of a FONTX2 font against the source font's glyph, drawn by
@@ -132,21 +111,37 @@ TEST(tofontx, roundtrips) {
   EXPECT_GT(found, 150u);
 }
 
+// A FONTX2 font re-coded: Unicode values to Shift_JIS and back.
+TEST(tofontx, recode) {
+  std::vector<block> kana = {{0x3041, 0x3093}}; // hiragana
+  std::string bits = noise(glyphs(kana) * 32, 4);
+  std::string uni = header("KANA", 16, 16, 1) + table(kana) + bits;
+  proc sjis = vfont({"-f", "fontx2"}, uni);
+  ASSERT_EQ(sjis.status, 0) << sjis.err;
+  std::vector<unsigned> codes = fxcodes(sjis.out);
+  ASSERT_EQ(codes.size(), glyphs(kana));
+  EXPECT_EQ(codes[1], 0x82A0u); // U+3042
+  EXPECT_EQ(fxglyph(sjis.out, 1), fxglyph(uni, 1));
+  proc back = vfont({"-f", "fontx2", "-c", "unicode"}, sjis.out);
+  EXPECT_EQ(back.status, 0);
+  EXPECT_TRUE(back.out == uni);
+}
+
 // X11's own fonts, where the machine has them, and a bitmap OpenType font
 // that fonttosfnt makes.
 TEST(tofontx, realfonts) {
   std::string misc = "/usr/share/fonts/X11/misc/";
   const struct {
-    const char *file, *args;
-    std::function<long(unsigned)> code;
+    const char *file;
+    std::vector<std::string> args;
+    std::function<long(unsigned)> code; // the source's code for a FONTX2 one
   } fonts[] = {
-      {"j90-16.pcf.gz", "",
-       [](unsigned c) -> long { return stoj(static_cast<uint16_t>(c)); }},
-      {"8x16rk.pcf.gz", "", [](unsigned c) -> long { return c; }},
-      {"unifont.pcf.gz", "-k double",
-       [](unsigned c) { return cp932(c, true); }},
-      {"unifont.pcf.gz", "-k single -w 8",
-       [](unsigned c) { return cp932(c, false); }},
+      // clang-format off
+      {"j90-16.pcf.gz", {}, [](unsigned c) -> long { return stoj(static_cast<uint16_t>(c)); }},
+      {"8x16rk.pcf.gz", {}, [](unsigned c) -> long { return c; }},
+      {"unifont.pcf.gz", {"-k", "double"}, [](unsigned c) { return cp932(c, true); }},
+      {"unifont.pcf.gz", {"-k", "single", "-w", "8"}, [](unsigned c) { return cp932(c, false); }},
+      // clang-format on
   };
   size_t done = 0;
   for (const auto &f : fonts) {
@@ -159,16 +154,9 @@ TEST(tofontx, realfonts) {
       pclose(z);
     }
     if (font.empty()) continue;
-    SCOPED_TRACE(std::string(f.file) + " " + f.args);
-    std::vector<std::string> args = {"-f", "fontx2", misc + f.file};
-    if (*f.args) {
-      std::string a = f.args;
-      for (size_t p = 0, q; p < a.size(); p = q + 1) {
-        q = a.find(' ', p);
-        if (q == std::string::npos) q = a.size();
-        args.push_back(a.substr(p, q - p));
-      }
-    }
+    SCOPED_TRACE(f.file);
+    std::vector<std::string> args = f.args;
+    args.insert(args.end(), {"-f", "fontx2", misc + f.file});
     proc p = vfont(args);
     ASSERT_EQ(p.status, 0) << p.err;
     EXPECT_GT(readback(p.out, font, 14, f.code), 150u);
@@ -328,34 +316,30 @@ TEST(tofontx, codes) {
 TEST(tofontx, failures) {
   std::string ascii =
       makebdf("ISO10646-1", 1, 0, {{0x41, 8, 1, 0, 0, 8, {"ff"}}});
-  expectfailures({
-      {{"-f", "fontx2"},
-       "STARTFONT 2.1\ngarbage",
-       1,
+  std::vector<bglyph> a = {{0x41, 8, 1, 0, 0, 8, {"ff"}}};
+  std::vector<failure> cases = {
+      // clang-format off
+      {{"-f", "fontx2"}, "STARTFONT 2.1\ngarbage", 1,
        "cannot read standard input: Font header corrupted or missing fields"},
-      {{"-f", "fontx2", "-k", "double"},
-       ascii,
-       1,
+      {{"-f", "fontx2", "-k", "double"}, ascii, 1,
        "standard input: no glyph has a double-byte code of the set"},
-      {{"-f", "fontx2"},
-       makebdf("JISX0212.1990-0", 1, 0, {{0x2121, 8, 1, 0, 0, 8, {"ff"}}}),
-       1,
-       "cannot read standard input: no mapping for the charset "
-       "JISX0212.1990-0"},
-      {{"-f", "fontx2"},
-       makebdf("ISO10646-1", 200, 100, {{0x41, 8, 1, 0, 0, 8, {"ff"}}}),
-       1,
+      {{"-f", "fontx2"}, makebdf("JISX0212.1990-0", 1, 0, a), 1,
+       "cannot read standard input: no mapping for the charset JISX0212.1990-0"},
+      {{"-f", "fontx2"}, makebdf("ISO10646-1", 200, 100, a), 1,
        "standard input: cell 8x300 is outside 1-255"},
-      {{"-n", "NINECHARS"},
-       ascii,
-       2,
-       "-n: 'NINECHARS' is not 1 to 8 printable ASCII characters"},
-      {{"-w", "0"},
-       ascii,
-       2,
-       "-w: '0' is not a number of pixels from 1 to 255"},
+      {{"-n", "NINECHARS"}, ascii, 2, "-n: 'NINECHARS' is not 1 to 8 printable ASCII characters"},
+      {{"-w", "0"}, ascii, 2, "-w: '0' is not a number of pixels from 1 to 255"},
       {{"-k", "triple"}, ascii, 2, "-k: unknown value 'triple' (see --help)"},
-  });
+      // clang-format on
+  };
+  std::string otf = slurp("/usr/share/fonts/opentype/unifont/unifont.otf");
+  if (!otf.empty())
+    cases.push_back(
+        {{},
+         otf,
+         2,
+         "standard input is an outline font: give a pixel size with -s"});
+  expectfailures(cases);
   // Binary output is not for a terminal.
   if (std::system("command -v script >/dev/null 2>&1") == 0) {
     std::string f = testing::TempDir() + "tty.bdf";
