@@ -286,8 +286,9 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
   }
   g->bits = bm->buffer;
   g->pitch = bm->pitch;
-  g->width = static_cast<int>(bm->width);
-  g->rows = static_cast<int>(bm->rows);
+  // A glyph whose bitmap the font left out has a size but no buffer.
+  g->width = bm->buffer ? static_cast<int>(bm->width) : 0;
+  g->rows = bm->buffer ? static_cast<int>(bm->rows) : 0;
   g->left = slot->bitmap_left;
   g->top = slot->bitmap_top;
   return 0;
