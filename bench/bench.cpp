@@ -387,7 +387,11 @@ int main(int argc, char **argv) {
     printf("peak RSS: %ld KB for the 4 KB font, %ld KB for the 6 MB font\n",
            rsssmall, rsslarge);
 
-  if (!vfont.empty()) jisbench(rng, runs), outlinebench(runs);
+  if (!vfont.empty()) {
+    serrsink(discard, nullptr); // IPA Gothic's one glyph that loses pixels
+    jisbench(rng, runs);
+    outlinebench(runs);
+  }
 
   for (const auto &f : {fnt, bdf, small}) unlink(f.c_str());
   rmdir(dir.c_str());
