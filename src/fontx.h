@@ -1,5 +1,6 @@
-// FONTX2 reader: the 17-byte header, the code-block table of double-byte
-// fonts, and the number of glyphs the table announces.
+// FONTX2 files: the 17-byte header, the code-block table of double-byte
+// fonts and the number of glyphs it announces, read from a stream as they
+// come; and whole files read into a glyph set and written from one.
 //
 // File layout (integers little-endian):
 //   0  6  signature "FONTX2"
