@@ -92,8 +92,8 @@ int setbdf(const glyphset *gs, int numbering, char *why, size_t size) {
       jis(gs);
       return 0;
     }
-    const char *x11 = x11name(cs);
-    if (!x11) {
+    char x11[32];
+    if (x11name(cs, x11)) {
       snprintf(why, size,
                "%s has no X11 registry for native numbering; use -r unicode",
                cs->type == SETSJIS2004 ? "Shift_JIS-2004"

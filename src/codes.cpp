@@ -164,13 +164,12 @@ int isdefaultsb(const codeset *cs) {
   return cs->type == SETBYTE && !strcmp(cs->name, "CP932");
 }
 
-const char *x11name(const codeset *cs) {
-  static char x11[32];
+int x11name(const codeset *cs, char *x11) {
   char n[64], iconvname[32];
-  if (cs->type != SETBYTE) return nullptr;
-  if (isdefaultsb(cs)) return "JISX0201.1976-0";
+  if (cs->type != SETBYTE) return -1;
+  if (isdefaultsb(cs)) return strcpy(x11, "JISX0201.1976-0"), 0;
   norm(n, sizeof n, cs->name);
-  return x11set(n, x11, iconvname) ? x11 : nullptr;
+  return x11set(n, x11, iconvname) ? 0 : -1;
 }
 
 int fromx11(codeset *cs, const char *registry, const char *encoding) {

@@ -35,8 +35,9 @@ int sbcsnamed(codeset *cs, const char *name);
 int isdefaultsb(const codeset *cs);
 
 // The X11 font registry of a single-byte set ("ISO8859-5", "KOI8-R",
-// "IBM-CP437", "JISX0201.1976-0"...), or null when X11 has no name for it.
-const char *x11name(const codeset *cs);
+// "IBM-CP437", "JISX0201.1976-0"...) into x11 (32 bytes); 0, or -1 when
+// X11 has no name for it.
+int x11name(const codeset *cs, char *x11);
 
 // The code set of an X11 CHARSET_REGISTRY and CHARSET_ENCODING pair:
 // ISO10646 is Unicode, JISX0208.* JIS, JISX0201.* the default single

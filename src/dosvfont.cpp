@@ -150,7 +150,8 @@ int main(int argc, char **argv) {
       o.first = static_cast<unsigned>(strtoul(optarg, &end, 16));
       o.last =
           *end == '-' ? static_cast<unsigned>(strtoul(end + 1, &end, 16)) : 0;
-      if (*end || o.first > o.last || o.last > 0xFFFF || !isxdigit(*optarg))
+      if (*end || o.first > o.last || o.last > 0xFFFF ||
+          !isxdigit(static_cast<unsigned char>(*optarg)))
         USAGE("--range: '%s' is not FIRST-LAST, two hex codes", optarg);
       break;
     }

@@ -131,8 +131,5 @@ void fontxwrite(const glyphset *gs) {
                           static_cast<unsigned char>(b.end >> 8)};
     swrite(&output, e, 4);
   }
-  swrite(&output, gs->bits, gs->whole * gs->glyphbytes);
-  unsigned char cut[32 * 255];
-  for (size_t i = gs->whole; i < gs->glyphs && !output.err; i++)
-    swrite(&output, glyphbits(gs, i, cut), gs->glyphbytes);
+  swrite(&output, gs->bits, gs->glyphs * gs->glyphbytes);
 }

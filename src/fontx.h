@@ -69,7 +69,7 @@ struct fontxfacts {
 int fontxload(const unsigned char *data, size_t n, glyphset *gs,
               fontxfacts *facts);
 
-// Writes gs as a FONTX2 file to the output stream: a double-byte font's
-// blocks as they are in gs (at most 255), a glyph past the end of gs's
-// bytes as 0xFF bytes.
+// Writes gs as a FONTX2 file to the output stream, a double-byte font's
+// blocks as they are in gs (at most 255). gs holds every glyph's bytes, as
+// a re-coded set does: FONTX2 is only ever written from one.
 void fontxwrite(const glyphset *gs);
