@@ -1,8 +1,11 @@
 #include "conv.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <ftw.h>
 #include <iconv.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -150,10 +153,28 @@ std::string slurp(const std::string &path) {
   return s.str();
 }
 
+scratch::scratch() {
+  std::string t = testing::TempDir() + "dosv2bdf.XXXXXX";
+  if (!mkdtemp(&t[0])) {
+    ADD_FAILURE() << "mkdtemp " << t << ": " << strerror(errno);
+    abort(); // a test with nowhere of its own to write must not write
+  }
+  dir = t;
+}
+
+scratch::~scratch() {
+  nftw(
+      dir.c_str(),
+      [](const char *path, const struct stat *, int, FTW *) {
+        return ::remove(path);
+      },
+      16, FTW_DEPTH | FTW_PHYS);
+}
+
 proc run(const std::string &program, const std::vector<std::string> &args,
          const std::string &in) {
-  std::string dir = testing::TempDir(), fin = dir + "run_in",
-              fout = dir + "run_out", ferr = dir + "run_err";
+  scratch s;
+  std::string fin = s.at("in"), fout = s.at("out"), ferr = s.at("err");
   std::ofstream(fin, std::ios::binary) << in;
   pid_t pid = fork();
   if (pid == 0) {

@@ -50,6 +50,19 @@ struct bdffont {
 std::string parsebdf(const std::string &text, int width, int height,
                      bdffont *f);
 
+// A folder of the test's own, made with mkdtemp under the temporary folder
+// and removed with everything in it when the scratch goes out of scope, so
+// that tests run in parallel never meet in each other's files.
+struct scratch {
+  std::string dir;
+  scratch();
+  ~scratch();
+  scratch(const scratch &) = delete;
+  scratch &operator=(const scratch &) = delete;
+  // A path in the folder.
+  std::string at(const std::string &name) const { return dir + "/" + name; }
+};
+
 // A program as a process: its exit status (-1 when a signal ended it) and
 // what it wrote. Standard input comes from in.
 struct proc {

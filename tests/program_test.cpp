@@ -20,14 +20,12 @@ struct run {
 // redirections; stdout and stderr land in files.
 run sh(const std::string &in, const std::string &tail = "",
        const std::string &redirect = "") {
-  std::string dir = testing::TempDir();
-  std::string fin = dir + "dosv2bdf_in", fout = dir + "dosv2bdf_out",
-              ferr = dir + "dosv2bdf_err";
+  scratch s;
+  std::string fin = s.at("in"), fout = s.at("out"), ferr = s.at("err");
   std::ofstream(fin, std::ios::binary) << in;
   std::string cmd = std::string("'") + DOSV2BDF_PROGRAM + "' " + tail + " < '" +
                     fin + "' 2> '" + ferr + "' " +
                     (redirect.empty() ? "> '" + fout + "'" : redirect);
-  std::remove(fout.c_str());
   int st = std::system(cmd.c_str());
   return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(fout), slurp(ferr)};
 }
@@ -68,11 +66,13 @@ TEST(program, argumentsareignored) {
 TEST(program, terminalinput) {
   if (std::system("command -v script >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "script (util-linux) is not installed";
-  std::string dir = testing::TempDir();
-  std::string out = dir + "dosv2bdf_tty_out", err = dir + "dosv2bdf_tty_err";
+  scratch s;
+  std::string out = s.at("out"), err = s.at("err");
+  // script's own record of the session goes to a file of ours.
   std::string cmd = "timeout 10 script -qec \"'" +
                     std::string(DOSV2BDF_PROGRAM) + "' a.fnt > '" + out +
-                    "' 2> '" + err + "'; exit \\$?\" /dev/null > /dev/null";
+                    "' 2> '" + err + "'; exit \\$?\" '" + s.at("typescript") +
+                    "' > /dev/null";
   int st = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(st));
   EXPECT_EQ(WEXITSTATUS(st), 1);
@@ -83,13 +83,12 @@ TEST(program, terminalinput) {
 TEST(program, pipedinpieces) {
   std::string font = header("PIPE", 12, 24, 1) + table({{0x8140, 0x84FC}}) +
                      noise(957 * 48, 5);
-  run r = sh(font, "", "");
-  std::string dir = testing::TempDir();
-  std::string cmd = "dd bs=777 status=none < '" + dir + "dosv2bdf_in' | '" +
-                    DOSV2BDF_PROGRAM + "' > '" + dir + "dosv2bdf_piped'";
+  scratch s;
+  std::ofstream(s.at("in"), std::ios::binary) << font;
+  std::string cmd = "dd bs=777 status=none < '" + s.at("in") + "' | '" +
+                    DOSV2BDF_PROGRAM + "' > '" + s.at("piped") + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(slurp(dir + "dosv2bdf_piped"), conv(font).out);
+  EXPECT_EQ(slurp(s.at("piped")), conv(font).out);
 }
 
 TEST(program, outputfailures) {
@@ -110,9 +109,8 @@ std::string endless() {
 }
 
 TEST(program, readerclosingthepipeendstherun) {
-  std::string dir = testing::TempDir();
-  std::string in = dir + "dosv2bdf_endless", st = dir + "dosv2bdf_status",
-              err = dir + "dosv2bdf_perr";
+  scratch s;
+  std::string in = s.at("endless"), st = s.at("status"), err = s.at("err");
   std::ofstream(in, std::ios::binary) << endless();
   // Whatever this process was started with, the first case needs SIGPIPE's
   // default action in the shells below (they cannot undo an inherited ignore).

@@ -151,16 +151,20 @@ std::vector<output> outputs() {
 }
 
 // Runs a command on each output written to a file ("%" in cmd), expecting
-// status 0 and nothing on standard error.
+// status 0 and nothing on standard error. "@" in cmd is a file for the
+// command's own output, in the test's folder: a reader that fails may
+// remove its output file, and a system path given as one (/dev/null) would
+// go with it.
 void accepts(const std::string &cmd, bool unicodeonly) {
-  std::string bdf = testing::TempDir() + "reader.bdf",
-              err = testing::TempDir() + "reader.err";
+  scratch s;
+  std::string bdf = s.at("reader.bdf"), err = s.at("reader.err");
   for (const auto &o : outputs()) {
     if (unicodeonly && !o.unicode) continue;
     SCOPED_TRACE(o.what);
     std::ofstream(bdf, std::ios::binary) << o.bdf;
     std::string c = cmd;
     c.replace(c.find('%'), 1, "'" + bdf + "'");
+    c.replace(c.find('@'), 1, "'" + s.at("reader.out") + "'");
     int st = std::system((c + " 2> '" + err + "'").c_str());
     EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << c;
     EXPECT_EQ(slurp(err), "");
@@ -170,7 +174,7 @@ void accepts(const std::string &cmd, bool unicodeonly) {
 TEST(readers, bdftopcf) {
   if (std::system("command -v bdftopcf >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "bdftopcf is not installed";
-  accepts("bdftopcf -o /dev/null %", false);
+  accepts("bdftopcf -o @ %", false);
 }
 
 // fonttosfnt makes the OpenType bitmap fonts that desktops take. (It
@@ -179,14 +183,15 @@ TEST(readers, bdftopcf) {
 TEST(readers, fonttosfnt) {
   if (std::system("command -v fonttosfnt >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "fonttosfnt is not installed";
-  accepts("fonttosfnt -o /dev/null %", true);
+  accepts("fonttosfnt -o @ %", true);
 }
 
 // fontconfig lists a Unicode font by its name and its cell height.
 TEST(readers, fontconfig) {
   if (std::system("command -v fc-query >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "fc-query is not installed";
-  std::string bdf = testing::TempDir() + "reader.bdf";
+  scratch s;
+  std::string bdf = s.at("reader.bdf");
   for (const auto &o : outputs()) {
     if (!o.unicode) continue;
     std::ofstream(bdf, std::ios::binary) << o.bdf;
@@ -211,8 +216,9 @@ TEST(readers, fontforge) {
   if (std::system("/usr/bin/python3 -c 'import fontforge' 2>/dev/null") != 0)
     GTEST_SKIP() << "FontForge's Python module is not installed "
                     "(Debian: python3-fontforge)";
-  std::string dir = testing::TempDir(), script = dir + "dosv2bdf_ff.py",
-              report = dir + "dosv2bdf_ff.out", err = dir + "dosv2bdf_ff.err";
+  scratch s;
+  std::string script = s.at("ff.py"), report = s.at("ff.out"),
+              err = s.at("ff.err");
   std::ofstream(script)
       << "import fontforge, sys\n"
          "a = sys.argv[1:]\n"
@@ -225,7 +231,7 @@ TEST(readers, fontforge) {
   std::string cmd = "/usr/bin/python3 '" + script + "'", want;
   auto all = outputs();
   for (size_t i = 0; i < all.size(); i++) {
-    std::string bdf = dir + "dosv2bdf_ff" + std::to_string(i) + ".bdf";
+    std::string bdf = s.at("dosv2bdf_ff" + std::to_string(i) + ".bdf");
     std::ofstream(bdf, std::ios::binary) << all[i].bdf;
     cmd += " '" + bdf + "' " + std::to_string(all[i].width);
     want += bdf + " 0 []\n";
