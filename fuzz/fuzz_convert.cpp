@@ -102,6 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     check(strcmp(msg, "not in FONTX2 format") == 0, "not-FONTX2 message");
     return 0;
   }
+  if (!p.width || !p.height) {
+    check(status == 1 && out.empty(), "an empty cell written");
+    check(strstr(msg, " is outside 1-255") != nullptr, "empty-cell message");
+    return 0;
+  }
   bool early = size < p.need;
   check(status == (early ? 1 : 0), "status is not 1 exactly when cut short");
   if (early) check(strcmp(msg, "unexpected end of input") == 0, "message");

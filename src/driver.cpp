@@ -57,6 +57,12 @@ int convert(char *msg, size_t size) {
     snprintf(msg, size, "not in FONTX2 format");
     return 1;
   }
+  if (!bad && (!h.width || !h.height)) {
+    // No glyph can be drawn in such a cell, and readers refuse the BDF
+    // text it would give (a negative ascent and point size).
+    snprintf(msg, size, "cell %dx%d is outside 1-255", h.width, h.height);
+    return 1;
+  }
   if (!bad) {
     int n = 0;
     codeblock *tbl = nullptr;

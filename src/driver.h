@@ -14,7 +14,7 @@ void jisbdf(const fontheader *h, const codeblock *tbl, int n);
 // Runs the whole conversion on the process's two streams (see stream.h),
 // which the caller has pointed at descriptors or memory, and flushes the
 // output. Returns the exit status: 0 after a complete conversion, 1 when
-// the input is not FONTX2, ended early, could not be read or the output
-// could not be written; then msg (size bytes) holds the line for standard
-// error, without its line feed.
+// the input is not FONTX2, has a cell of no width or height, ended early, could
+// not be read or the output could not be written; then msg (size bytes) holds
+// the line for standard error, without its line feed.
 int convert(char *msg, size_t size);

@@ -9,9 +9,10 @@
 // Takes no options; arguments are ignored.
 //
 // Exit status 0 after a complete conversion. Status 1, after one line on
-// standard error: "not in FONTX2 format"; "unexpected end of input" (the
-// font was still written in full, missing bytes as 0xFF); "read error: ..."
-// or "write error: ..." with the system's reason; or the usage line when
+// standard error: "not in FONTX2 format"; "cell WxH is outside 1-255" (a
+// cell width or height of 0; nothing is written); "unexpected end of input"
+// (the font was still written in full, missing bytes as 0xFF); "read error:
+// ..." or "write error: ..." with the system's reason; or the usage line when
 // standard input is a terminal.
 #include <unistd.h>
 
