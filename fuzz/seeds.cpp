@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 #include "bdfset.h"
 #include "fuzz.h"
@@ -33,6 +34,22 @@ std::string blocks(const std::vector<unsigned> &codes) {
   for (unsigned c : codes)
     s += static_cast<char>(c & 0xFF), s += static_cast<char>(c >> 8);
   return s;
+}
+
+// data in the gzip format.
+std::string gzipped(const std::string &data) {
+  z_stream z = {};
+  std::string out(data.size() / 100 + 1024, '\0');
+  if (deflateInit2(&z, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    return "";
+  z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef *>(&out[0]);
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
 }
 
 // dosvfont's BDF of a FONTX2 font, or "" when it has none.
@@ -77,6 +94,19 @@ int main(int argc, char **argv) {
           bitmap(300),
       "FONTX2",
       "FONTX1",
+      // Hostile: a few bytes announcing 65536 glyphs of 255 x 255, a
+      // gzip of nothing but zeros, BDF fonts with absurd numbers.
+      header("BIG", 255, 255, 1) + blocks({0x0000, 0xFFFF}) + bitmap(100),
+      gzipped(std::string(1 << 20, '\0')),
+      "STARTFONT 2.1\nFONT x\nSIZE 16 75 75\nFONTBOUNDINGBOX 224 246 0 0\n"
+      "CHARS 41000\n",
+      "STARTFONT 2.1\nFONT x\nSIZE 16 75 75\nFONTBOUNDINGBOX 8 8 0 0\n"
+      "STARTPROPERTIES 2\nCHARSET_REGISTRY \"ISO10646\"\n"
+      "CHARSET_ENCODING \"1\"\nENDPROPERTIES\nCHARS 2\nSTARTCHAR a\n"
+      "ENCODING 2147483647\nSWIDTH 500 0\nDWIDTH 8 0\n"
+      "BBX 255 255 -100000 100000\nBITMAP\nff\nENDCHAR\nSTARTCHAR b\n"
+      "ENCODING -7\nSWIDTH 0 0\nDWIDTH -9 0\nBBX 0 0 0 0\nBITMAP\n"
+      "ENDCHAR\nENDFONT\n",
   };
   for (size_t i = 0, n = seeds.size(); i < n; i++)
     for (int numbering : {UNICODE, NATIVE}) {

@@ -53,6 +53,8 @@ const char usage[] =
     "      --scale=N         PNG: each pixel as N x N (1-16)\n"
     "      --range=A-B       PNG: only the codes A to B (hexadecimal)\n"
     "      --info            describe FONT instead of converting it\n"
+    "      --salvage         write what a truncated FONTX2 font still has\n"
+    "                        (missing bytes as 0xFF), and exit 1\n"
     "  -h, --help            show this help\n"
     "  -V, --version         show the version\n";
 
@@ -65,13 +67,36 @@ int pick(const char *opt, const char *value, const char *const *words) {
   USAGE("%s: unknown value '%s' (see --help)", opt, value);
 }
 
-// A whole number in 1-255, the range of a FONTX2 cell.
-int pixels(const char *opt, const char *value) {
-  char *end;
-  long v = strtol(value, &end, 10);
-  if (*end || end == value || v < 1 || v > 255)
-    USAGE("%s: '%s' is not a number of pixels from 1 to 255", opt, value);
+// A number written in digits of the base and nothing else (no sign, no
+// space, no prefix), at most max; -1 otherwise.
+long number(const char *s, const char *e, int base, long max) {
+  long v = 0;
+  if (s == e) return -1;
+  for (; s < e; s++) {
+    int d = isdigit(static_cast<unsigned char>(*s)) ? *s - '0'
+            : base == 16 && isxdigit(static_cast<unsigned char>(*s))
+                ? (tolower(static_cast<unsigned char>(*s)) - 'a' + 10)
+                : -1;
+    if (d < 0 || (v = v * base + d) > max) return -1;
+  }
+  return v;
+}
+
+// A whole number of pixels from 1 to max (255, the range of a FONTX2 cell).
+int pixels(const char *opt, const char *value, int max = 255) {
+  long v = number(value, value + strlen(value), 10, max);
+  if (v < 1) USAGE("%s: '%s' is not a number from 1 to %d", opt, value, max);
   return static_cast<int>(v);
+}
+
+// Standard output for --help and --version, whose failures count too.
+int print(const char *text) {
+  fputs(text, stdout);
+  if (fflush(stdout) || ferror(stdout)) {
+    say("cannot write standard output: %s", strerror(errno));
+    return 1;
+  }
+  return 0;
 }
 
 } // namespace
@@ -94,6 +119,7 @@ int main(int argc, char **argv) {
                                  {"scale", required_argument, nullptr, 'S'},
                                  {"range", required_argument, nullptr, 'R'},
                                  {"info", no_argument, nullptr, 'I'},
+                                 {"salvage", no_argument, nullptr, 'X'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
@@ -142,28 +168,30 @@ int main(int argc, char **argv) {
       o.name = optarg;
       break;
     case 'S':
-      o.scale = pixels("--scale", optarg);
-      if (o.scale > 16) USAGE("--scale: '%s' is more than 16", optarg);
+      o.scale = pixels("--scale", optarg, 16);
       break;
     case 'R': {
-      char *end;
-      o.first = static_cast<unsigned>(strtoul(optarg, &end, 16));
-      o.last =
-          *end == '-' ? static_cast<unsigned>(strtoul(end + 1, &end, 16)) : 0;
-      if (*end || o.first > o.last || o.last > 0xFFFF ||
-          !isxdigit(static_cast<unsigned char>(*optarg)))
-        USAGE("--range: '%s' is not FIRST-LAST, two hex codes", optarg);
+      const char *dash = strchr(optarg, '-');
+      long first = dash ? number(optarg, dash, 16, 0xFFFF) : -1;
+      long last = dash ? number(dash + 1, dash + strlen(dash), 16, 0xFFFF) : -1;
+      if (first < 0 || last < first)
+        USAGE("--range: '%s' is not FIRST-LAST, two hex codes 0-FFFF in "
+              "order",
+              optarg);
+      o.first = static_cast<unsigned>(first);
+      o.last = static_cast<unsigned>(last);
       break;
     }
+    case 'X':
+      o.salvage = 1;
+      break;
     case 'I':
       o.info = 1;
       break;
     case 'h':
-      fputs(usage, stdout);
-      return 0;
+      return print(usage);
     case 'V':
-      puts("dosvfont " DOSVFONT_VERSION);
-      return 0;
+      return print("dosvfont " DOSVFONT_VERSION "\n");
     case ':':
       USAGE("option '%s' needs a value (see --help)", argv[optind - 1]);
     default:
@@ -181,7 +209,12 @@ int main(int argc, char **argv) {
   o.outlabel = outpath ? outpath : "standard output";
 
   inbuf in;
-  int err = sload(path, &in);
+  int err = sload(path, &in, MAXINPUT);
+  if (err == EFBIG) {
+    say("%s: larger than %zu MiB, the most dosvfont reads", o.label,
+        size_t{MAXINPUT} >> 20);
+    return 1;
+  }
   if (err) {
     say("cannot read %s: %s", o.label, strerror(err));
     return 1;
@@ -198,9 +231,10 @@ int main(int argc, char **argv) {
     return 1;
   }
   soutfd(&output, out.fd);
-  int status = runfont(&o, in.data, in.n);
+  bool keep = false;
+  int status = runfont(&o, in.data, in.n, &keep);
   sunload(&in);
-  if ((err = outdone(&out, status == 0))) {
+  if ((err = outdone(&out, status == 0 || keep))) {
     say("cannot write %s: %s", o.outlabel, strerror(err));
     status = 1;
   }

@@ -40,34 +40,56 @@ void *ftrealloc(FT_Memory, long, long n, void *p) {
 // A gzipped font (.pcf.gz) inflated whole, in one pass, by FreeType's own
 // gzip stream. FreeType reads such a font in place only by inflating it
 // again from the start at every backward seek: minutes for a large font.
-unsigned char *gunzip(const unsigned char *data, size_t n, size_t *size) {
+// The length the gzip trailer claims is never trusted: the buffer grows
+// with what really comes out, up to GZMAX, past which it is refused.
+// Returns 0 with the buffer, 1 when it is not gzip data after all, 2
+// when it inflates past GZMAX, -1 when memory runs out.
+int gunzip(const unsigned char *data, size_t n, unsigned char **out,
+           size_t *size) {
   FT_MemoryRec_ mem = {nullptr, ftalloc, ftfree, ftrealloc};
   FT_StreamRec src = FT_StreamRec(), gz = FT_StreamRec();
   src.base = const_cast<unsigned char *>(data);
   src.size = n;
   src.memory = &mem;
-  if (FT_Stream_OpenGzip(&gz, &src)) return nullptr;
-  size_t room = gz.size && gz.size < 0x7FFFFFFF ? gz.size : 1 << 20, got = 0;
-  unsigned char *buf = static_cast<unsigned char *>(malloc(room));
-  if (buf && !gz.read) { // a small font, inflated at once into memory
+  *out = nullptr;
+  if (FT_Stream_OpenGzip(&gz, &src)) return 1;
+  // FreeType inflates a small font at once, and then has checked its size.
+  size_t room = !gz.read ? gz.size : 1 << 20, got = 0;
+  unsigned char *buf = static_cast<unsigned char *>(malloc(room ? room : 1));
+  int r = buf ? 0 : -1;
+  if (buf && !gz.read) {
     memcpy(buf, gz.base, gz.size);
     got = gz.size;
   }
-  while (buf && gz.read) {
+  while (!r && gz.read) {
     if (got == room) {
+      if (room >= GZMAX) {
+        r = 2;
+        break;
+      }
       void *more = realloc(buf, 2 * room);
-      if (!more) free(buf);
+      if (!more) {
+        r = -1;
+        break;
+      }
       buf = static_cast<unsigned char *>(more);
       room *= 2;
-      continue;
     }
-    unsigned long r = gz.read(&gz, got, buf + got, room - got);
-    if (!r) break;
-    got += r;
+    unsigned long k = gz.read(&gz, got, buf + got, room - got);
+    if (!k) break;
+    got += k;
   }
+  // A full buffer at the limit: one byte more tells whether it goes on.
+  unsigned char probe;
+  if (!r && gz.read && got == GZMAX && gz.read(&gz, got, &probe, 1)) r = 2;
   if (gz.close) gz.close(&gz);
+  if (r) {
+    free(buf);
+    return r;
+  }
+  *out = buf;
   *size = got;
-  return buf;
+  return 0;
 }
 
 // FreeType's own words for its errors: FT_Error_String may be compiled out.
@@ -203,9 +225,15 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
   static FT_Library lib;
   FT_Error e = lib ? 0 : FT_Init_FreeType(&lib);
   f->lib = lib;
-  if (n > 2 && data[0] == 0x1F && data[1] == 0x8B &&
-      (f->unzipped = gunzip(data, n, &n)))
-    data = f->unzipped;
+  if (n > 2 && data[0] == 0x1F && data[1] == 0x8B) {
+    int r = gunzip(data, n, &f->unzipped, &n);
+    if (r == 2)
+      return snprintf(why, whysize, "inflates to more than %d MiB",
+                      GZMAX >> 20),
+             1;
+    if (r < 0) return snprintf(why, whysize, "out of memory"), 1;
+    if (!r) data = f->unzipped;
+  }
   if (!e)
     e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
   if (e) return snprintf(why, whysize, "%s", fterror(e)), 1;
@@ -216,6 +244,9 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
   const char *encoding, *registry;
   if (!FT_Get_BDF_Charset_ID(face, &encoding, &registry)) {
     // X11 fonts: the charset their registry names, the codes as they are.
+    if (!registry || !*registry)
+      return snprintf(why, whysize, "names no charset (CHARSET_REGISTRY)"), 1;
+    if (!encoding) encoding = "";
     if (fromx11(&s->cs, registry, encoding) || !face->num_charmaps ||
         FT_Set_Charmap(face, face->charmaps[0]))
       return snprintf(why, whysize, "no mapping for the charset %s-%s",

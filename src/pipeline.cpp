@@ -202,6 +202,12 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
 
   if (o->info) {
     describe(&gs, &facts, why);
+  } else if (facts.truncated && !o->salvage) {
+    // Its header can announce gigabytes that are not there: nothing is
+    // written unless asked for.
+    say("%s: truncated: %zu of %zu glyphs complete", o->label, gs.whole,
+        gs.glyphs);
+    status = 1;
   } else if (!gs.width || !gs.height) {
     say("%s: cell %dx%d is outside 1-255", o->label, gs.width, gs.height);
     status = 1;
@@ -245,8 +251,9 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
 
 } // namespace
 
-int runfont(const options *o, const unsigned char *data, size_t n) {
+int runfont(const options *o, const unsigned char *data, size_t n, bool *keep) {
   int truncated = 0;
+  if (keep) *keep = false;
   int status = n >= 6 && !memcmp(data, "FONTX2", 6)
                    ? fromfontx2(o, data, n, &truncated)
                    : fromfreetype(o, data, n);
@@ -255,7 +262,9 @@ int runfont(const options *o, const unsigned char *data, size_t n) {
     return 1;
   }
   if (!status && !o->info && truncated) {
+    // Only --salvage gets this far with a truncated font.
     say("%s: unexpected end of input", o->label);
+    if (keep) *keep = true;
     status = 1;
   }
   return status;

@@ -9,6 +9,10 @@
 
 enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
 
+// The largest input read: a double-byte FONTX2 font of every 16-bit code
+// at the largest cell is 535 MB, and no other font comes near.
+enum : size_t { MAXINPUT = size_t{1} << 30 };
+
 struct options {
   int format;    // FMTAUTO: chosen by formatof
   int numbering; // UNICODE or NATIVE (bdfset.h)
@@ -24,6 +28,7 @@ struct options {
   const char *name;     // -n: the FONTX2 name, or null
   int scale;            // --scale: a proof sheet's; 0 chosen
   unsigned first, last; // --range: the codes a proof sheet shows
+  int salvage;          // --salvage: write a truncated FONTX2 font anyway
   const char *label;    // the input as messages name it
   const char *outlabel;
 };
@@ -40,5 +45,7 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
 // stream and flushing it. Warnings and the one line of a failure go to
 // standard error, each beginning "dosvfont: ". Returns the exit status: 0,
 // 1 when the font cannot be converted or written, 2 when the options do
-// not fit the font.
-int runfont(const options *o, const unsigned char *data, size_t n);
+// not fit the font. keep, when given, is set when the output is what was
+// asked for although the status is 1 (a truncated font salvaged).
+int runfont(const options *o, const unsigned char *data, size_t n,
+            bool *keep = nullptr);

@@ -21,6 +21,10 @@ struct srcglyph {
   int gray;    // a byte a pixel, ink from 128 up; else a bit a pixel
 };
 
+// The most a gzipped font is inflated to: X11's largest PCF fonts are a
+// few tens of MB.
+enum { GZMAX = 1 << 28 };
+
 struct source {
   codeset cs;
   // Code and handle of every glyph the font maps a code to, each code once.

@@ -164,8 +164,8 @@ TEST(tofontx, realfonts) {
   }
   if (std::system("command -v fonttosfnt >/dev/null 2>&1") == 0) {
     // An OpenType bitmap font of the Unicode font made from a FONTX2 font.
-    std::string dir = testing::TempDir(), bdf = dir + "otb.bdf",
-                otb = dir + "otb.otb";
+    scratch s;
+    std::string bdf = s.at("otb.bdf"), otb = s.at("otb.otb");
     std::vector<block> kana = {{0x829F, 0x82F1}};
     std::string fnt =
         header("KANA", 16, 16, 1) + table(kana) + noise(glyphs(kana) * 32, 8);
@@ -327,7 +327,7 @@ TEST(tofontx, failures) {
       {{"-f", "fontx2"}, makebdf("ISO10646-1", 200, 100, a), 1,
        "standard input: cell 8x300 is outside 1-255"},
       {{"-n", "NINECHARS"}, ascii, 2, "-n: 'NINECHARS' is not 1 to 8 printable ASCII characters"},
-      {{"-w", "0"}, ascii, 2, "-w: '0' is not a number of pixels from 1 to 255"},
+      {{"-w", "0"}, ascii, 2, "-w: '0' is not a number from 1 to 255"},
       {{"-k", "triple"}, ascii, 2, "-k: unknown value 'triple' (see --help)"},
       // clang-format on
   };
@@ -341,10 +341,12 @@ TEST(tofontx, failures) {
   expectfailures(cases);
   // Binary output is not for a terminal.
   if (std::system("command -v script >/dev/null 2>&1") == 0) {
-    std::string f = testing::TempDir() + "tty.bdf";
+    scratch s;
+    std::string f = s.at("tty.bdf");
     std::ofstream(f) << ascii;
     std::string cmd = "script -qec \"'" + std::string(DOSVFONT_PROGRAM) +
-                      "' '" + f + "'\" /dev/null > /dev/null";
+                      "' '" + f + "'\" '" + s.at("typescript") +
+                      "' > /dev/null";
     int st = std::system(cmd.c_str());
     EXPECT_EQ(WEXITSTATUS(st), 2);
   }
