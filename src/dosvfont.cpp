@@ -21,6 +21,7 @@
 
 #include "bdfset.h"
 #include "pipeline.h"
+#include "source.h"
 #include "stream.h"
 
 #ifndef DOSVFONT_VERSION
@@ -49,6 +50,10 @@ const char usage[] =
     "  -w, --width=N         FONTX2 written: the cell width, 1-255\n"
     "  -s, --size=N          the strike of N pixels, or render an outline\n"
     "                        font N pixels high\n"
+    "      --fit=RULE        an outline scaled into the cell: line (the\n"
+    "                        Windows line height fills it; default for\n"
+    "                        Japanese, Chinese, Korean fonts) or em (the\n"
+    "                        em square fills it; default for others)\n"
     "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters\n"
     "      --scale=N         PNG: each pixel as N x N (1-16)\n"
     "      --range=A-B       PNG: only the codes A to B (hexadecimal)\n"
@@ -118,6 +123,7 @@ int main(int argc, char **argv) {
                                  {"name", required_argument, nullptr, 'n'},
                                  {"scale", required_argument, nullptr, 'S'},
                                  {"range", required_argument, nullptr, 'R'},
+                                 {"fit", required_argument, nullptr, 'F'},
                                  {"info", no_argument, nullptr, 'I'},
                                  {"salvage", no_argument, nullptr, 'X'},
                                  {"help", no_argument, nullptr, 'h'},
@@ -126,6 +132,7 @@ int main(int argc, char **argv) {
   static const char *const formats[] = {"bdf", "fontx2", "png", nullptr};
   static const char *const registries[] = {"unicode", "native", nullptr};
   static const char *const kinds[] = {"single", "double", nullptr};
+  static const char *const fits[] = {"line", "em", nullptr};
   opterr = 0; // our own messages, each beginning with the program's name
   int c;
   while ((c = getopt_long(argc, argv, ":o:f:r:c:e:k:w:s:n:hV", longs,
@@ -184,6 +191,9 @@ int main(int argc, char **argv) {
     }
     case 'X':
       o.salvage = 1;
+      break;
+    case 'F':
+      o.fit = FITLINE + pick("--fit", optarg, fits);
       break;
     case 'I':
       o.info = 1;

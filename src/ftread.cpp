@@ -16,6 +16,7 @@
 #include FT_GZIP_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "ftsize.h"
 #include "source.h"
 
 namespace {
@@ -136,62 +137,6 @@ void fontname(FT_Face face, unsigned char *name) {
   namefrom(name, family.u.atom);
 }
 
-// Rows above the baseline for an outline font at size pixels: the em
-// square fitted to the cell by the typographic ascender and descender
-// (OS/2), or hhea's where there is no OS/2 table.
-int outlineascent(FT_Face face, int size) {
-  long a = face->ascender, d = face->descender;
-  const TT_OS2 *os2 =
-      static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  const TT_HoriHeader *hhea =
-      static_cast<const TT_HoriHeader *>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
-  if (os2 && os2->version != 0xFFFF &&
-      os2->sTypoAscender - os2->sTypoDescender > 0)
-    a = os2->sTypoAscender, d = os2->sTypoDescender;
-  else if (hhea && hhea->Ascender - hhea->Descender > 0)
-    a = hhea->Ascender, d = hhea->Descender;
-  if (a - d <= 0) return size; // nothing to go by: all above the baseline
-  return static_cast<int>((2 * size * a + (a - d)) / (2 * (a - d)));
-}
-
-// Picks the strike, or the outline size. 0, or 2 with why.
-int choosesize(FT_Face face, source *s, int size, char *why, size_t whysize) {
-  int n = face->num_fixed_sizes;
-  for (int i = 0; i < n; i++) {
-    const FT_Bitmap_Size &b = face->available_sizes[i];
-    if ((size && b.height != size && (b.y_ppem + 32) >> 6 != size) ||
-        (!size && n > 1))
-      continue;
-    if (FT_Select_Size(face, i)) break;
-    s->ascent = static_cast<int>((face->size->metrics.ascender + 32) >> 6);
-    s->descent = static_cast<int>((-face->size->metrics.descender + 32) >> 6);
-    return 0;
-  }
-  if (FT_IS_SCALABLE(face) && size) {
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
-      snprintf(why, whysize, "cannot be rendered at %d pixels", size);
-      return 1;
-    }
-    s->outline = 1;
-    s->ascent = outlineascent(face, size);
-    s->descent = size - s->ascent;
-    return 0;
-  }
-  if (!n) {
-    snprintf(why, whysize, "is an outline font: give a pixel size with -s");
-    return 2;
-  }
-  size_t k = static_cast<size_t>(snprintf(
-      why, whysize, size ? "has no %d-pixel strike; it has" : "has strikes of",
-      size));
-  for (int i = 0; i < n && k < whysize; i++)
-    k += static_cast<size_t>(
-        snprintf(why + k, whysize - k, " %d", face->available_sizes[i].height));
-  if (!size && k < whysize)
-    snprintf(why + k, whysize - k, " pixels: choose one with -s");
-  return 2;
-}
-
 } // namespace
 
 void fromset(source *s, const glyphset *gs) {
@@ -212,8 +157,8 @@ void fromset(source *s, const glyphset *gs) {
   });
 }
 
-int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
-           size_t whysize) {
+int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+           char *why, size_t whysize) {
   *s = source();
   s->kind = -1;
   s->size = size;
@@ -239,7 +184,6 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
   if (e) return snprintf(why, whysize, "%s", fterror(e)), 1;
   FT_Bitmap_Init(&f->gray);
   FT_Face face = f->face;
-  if (int r = choosesize(face, s, size, why, whysize)) return r;
 
   const char *encoding, *registry;
   if (!FT_Get_BDF_Charset_ID(face, &encoding, &registry)) {
@@ -262,7 +206,8 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
        c = FT_Get_Next_Char(face, c, &index))
     s->chars.push_back({static_cast<uint32_t>(c), index});
   fontname(face, s->name);
-  return 0;
+  // The cell, once the characters tell which rule an outline is fitted by.
+  return ftsize(face, s, size, fit, why, whysize);
 }
 
 void ftclose(source *s) {
@@ -275,10 +220,26 @@ void ftclose(source *s) {
   s->face = nullptr;
 }
 
-const char *ftformat(const source *s) {
-  const ft *f = static_cast<const ft *>(s->face);
-  const char *name = f && f->face ? FT_Get_Font_Format(f->face) : nullptr;
-  return name ? name : "unknown";
+void ftfacts(const source *s, fontfacts *f) {
+  *f = fontfacts();
+  const ft *x = static_cast<const ft *>(s->face);
+  FT_Face face = x ? x->face : nullptr;
+  if (!face) return;
+  const char *format = FT_Get_Font_Format(face);
+  f->format = format ? format : "unknown";
+  f->family = face->family_name ? face->family_name : "";
+  f->style = face->style_name ? face->style_name : "";
+  f->scalable = FT_IS_SCALABLE(face);
+  for (int i = 0; i < face->num_fixed_sizes && f->nstrikes < 32; i++)
+    f->strikes[f->nstrikes++] = face->available_sizes[i].height;
+  if (f->scalable) {
+    ftmetrics m;
+    ftmetricsof(face, &m);
+    f->upem = m.upem;
+    f->winascent = m.winascent, f->windescent = m.windescent;
+    f->typoascent = m.typoascent, f->typodescent = m.typodescent;
+    f->hasos2 = m.hasos2;
+  }
 }
 
 int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {

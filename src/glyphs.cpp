@@ -58,7 +58,8 @@ int blit(unsigned char *cell, int width, int height, int ascent,
       if (!ink) continue;
       int cx = g->left + x;
       if (cx < 0 || cx >= width || cy < 0 || cy >= height) {
-        lost = 1;
+        lost |=
+            (cx < 0 || cx >= width ? 1 : 0) | (cy < 0 || cy >= height ? 2 : 0);
         continue;
       }
       cell[cy * rb + (cx >> 3)] |= static_cast<unsigned char>(0x80 >> (cx & 7));

@@ -38,7 +38,8 @@ struct srcglyph;
 
 // Draws g into a cell of the set's layout, its origin at column 0 and its
 // baseline ascent rows below the top; ink outside the cell is cut. Returns
-// 1 when some was.
+// where some was: 1 at the sides, 2 at the top or bottom, 3 both (the
+// CUTSIDES and CUTENDS of recode.h); 0 when nothing was.
 int blit(unsigned char *cell, int width, int height, int ascent,
          const srcglyph *g);
 

@@ -1,5 +1,6 @@
 #include "pipeline.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -101,16 +102,62 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
     fact("truncated: %zu of %zu glyphs complete", gs->whole, gs->glyphs);
 }
 
-void describeft(const source *s) {
+// --info of a font FreeType reads: what it is, and with -s (or a single
+// strike) the cell the conversion would use, which takes drawing every
+// glyph it would write. Returns the exit status.
+int describeft(const options *o, source *s) {
+  fontfacts f;
+  ftfacts(s, &f);
   char name[9];
   memcpy(name, s->name, 8);
   name[8] = '\0';
-  fact("format: %s", ftformat(s));
+  fact("format: %s", f.format);
+  fact("family: %s", f.family);
+  fact("style: %s", f.style);
+  fact("glyphs: %s", f.scalable ? "outlines" : "bitmaps");
+  if (f.nstrikes) {
+    char list[160] = "";
+    for (int i = 0, k = 0; i < f.nstrikes && k < 150; i++)
+      k += snprintf(list + k, sizeof list - k, " %d", f.strikes[i]);
+    fact("strikes:%s", list);
+  }
+  if (f.scalable) {
+    fact("units per em: %ld", f.upem);
+    fact("Windows ascender and descender: %ld %ld%s", f.winascent, f.windescent,
+         f.hasos2 ? "" : " (hhea's: no OS/2 table)");
+    if (f.hasos2)
+      fact("typographic ascender and descender: %ld %ld", f.typoascent,
+           f.typodescent);
+  }
   fact("name: %s", name);
-  fact("cell: %s %d pixels high, %d above the baseline",
-       s->outline ? "rendered" : "strike", s->ascent + s->descent, s->ascent);
   fact("charset: %s", setname(&s->cs));
-  fact("glyphs: %zu with codes", s->chars.size());
+  fact("characters mapped: %zu", s->chars.size());
+  if (s->unsized) return 0;
+  if (s->outline)
+    fact("fit: %s%s", s->fit == FITLINE ? "line" : "em",
+         o->fit != FITAUTO   ? " (given with --fit)"
+         : s->fit == FITLINE ? " (default: the font maps kana or CJK "
+                               "ideographs)"
+                             : " (default: the font maps no kana or CJK "
+                               "ideographs)");
+  recodeopts ro = {o->kind, o->codes, o->charset, o->width, o->name};
+  glyphset out;
+  recodefacts rf;
+  char why[160];
+  int r = recode(s, &ro, &out, &rf, why, sizeof why);
+  if (!r) {
+    fact("written: %s FONTX2, %zu glyphs",
+         out.kind ? "double-byte" : "single-byte", out.glyphs);
+    fact("cell: %dx%d, the baseline %d rows below the top", out.width,
+         out.height, out.ascent);
+    if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
+  }
+  gsfree(&out);
+  if (r) {
+    say("%s: %s", o->label, r < 0 ? "out of memory" : why);
+    return 1;
+  }
+  return 0;
 }
 
 } // namespace
@@ -147,6 +194,37 @@ int emit(const options *o, const glyphset *gs) {
   return 0;
 }
 
+// Says which glyphs lost ink to the cell, where, and what would keep it.
+void warncut(const options *o, const source *s, const glyphset *out,
+             const recodefacts *f) {
+  char names[200] = "";
+  size_t k = 0;
+  for (size_t i = 0; i < f->named && k < sizeof names; i++) {
+    k += static_cast<size_t>(snprintf(names + k, sizeof names - k,
+                                      out->kind ? "%s0x%04X" : "%s0x%02X",
+                                      i ? ", " : "", f->code[i]));
+    if (f->uni[i] >= 0 && k < sizeof names)
+      k += static_cast<size_t>(
+          snprintf(names + k, sizeof names - k, " (U+%04X)", f->uni[i]));
+  }
+  if (f->cut > f->named && k < sizeof names)
+    snprintf(names + k, sizeof names - k, " and %zu more", f->cut - f->named);
+  // Without -w the width already holds the widest ink: what is cut at
+  // the sides then reaches left of the origin, and no option keeps it.
+  char hint[80] = "";
+  if ((f->where & CUTSIDES) && o->width)
+    snprintf(hint, sizeof hint, "; -w %d keeps them", std::min(f->right, 255));
+  else if (!(f->where & CUTSIDES) && s->outline && s->fit == FITEM)
+    snprintf(hint, sizeof hint,
+             "; --fit line fits the font's line height to the cell");
+  say("warning: %s: %zu glyphs lost pixels outside the %dx%d cell %s: %s%s",
+      o->label, f->cut, out->width, out->height,
+      f->where == CUTSIDES  ? "at the sides"
+      : f->where == CUTENDS ? "at the top and bottom"
+                            : "at the sides and at the top and bottom",
+      names, hint);
+}
+
 // The glyphs of s under the kind and code set the options ask for, written.
 int recodeto(const options *o, source *s) {
   recodeopts ro = {o->kind, o->codes, o->charset, o->width, o->name};
@@ -160,9 +238,7 @@ int recodeto(const options *o, source *s) {
     gsfree(&out);
     return 1;
   }
-  if (f.cut)
-    say("warning: %s: %zu glyphs lost pixels outside the %dx%d cell", o->label,
-        f.cut, out.width, out.height);
+  if (f.cut) warncut(o, s, &out, &f);
   if (f.runs > 255)
     say("warning: %s: %zu runs of codes joined into 255 blocks with %zu blank "
         "glyphs",
@@ -236,13 +312,14 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
 int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   source s;
   char why[160];
-  int status = ftopen(&s, data, n, o->size, why, sizeof why);
+  int status = ftopen(&s, data, n, o->size, o->fit, why, sizeof why);
+  if (!status && s.unsized && !o->info) status = 2;
   if (status == 2)
     say("%s %s", o->label, why);
   else if (status)
     say("cannot read %s: %s", o->label, why);
   else if (o->info)
-    describeft(&s);
+    status = describeft(o, &s);
   else
     status = recodeto(o, &s);
   ftclose(&s);

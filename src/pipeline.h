@@ -25,6 +25,7 @@ struct options {
   int kind;             // -k: 0 single-byte, 1 double-byte, -1 from the font
   int width;            // -w: the cell width, 0 from the font
   int size;             // -s: a strike's or a rendering's pixel size, or 0
+  int fit;              // --fit: FITAUTO, FITLINE or FITEM (source.h)
   const char *name;     // -n: the FONTX2 name, or null
   int scale;            // --scale: a proof sheet's; 0 chosen
   unsigned first, last; // --range: the codes a proof sheet shows

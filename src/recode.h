@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "glyphs.h"
 #include "source.h"
@@ -15,12 +16,19 @@ struct recodeopts {
   const char *name;    // the FONTX2 name; null from the font
 };
 
-struct recodefacts {
-  size_t cut;    // glyphs that lost ink outside the cell
-  size_t runs;   // runs of consecutive codes (double-byte output)
-  size_t blanks; // blank glyphs that fill the gaps of joined runs
-};
+// Where a glyph lost ink to the cell.
+enum { CUTSIDES = 1, CUTENDS = 2 };
 
+struct recodefacts {
+  size_t cut;   // glyphs that lost ink outside the cell
+  int where;    // CUTSIDES, CUTENDS: where they lost it, over all
+  int right;    // the width that would keep the ink at the sides
+  size_t named; // the first cut glyphs, up to 8: output code, character
+  uint32_t code[8];
+  int32_t uni[8]; // -1 where the source's code has no Unicode value
+  size_t runs;    // runs of consecutive codes (double-byte output)
+  size_t blanks;  // blank glyphs that fill the gaps of joined runs
+};
 // Makes out from s. Returns 0; 1 with why when nothing can be made (no
 // glyph of the kind, a cell outside 1-255); -1 when memory runs out.
 int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,

@@ -25,6 +25,9 @@ struct srcglyph {
 // few tens of MB.
 enum { GZMAX = 1 << 28 };
 
+// How an outline is scaled into the cell (see ftsize.h).
+enum fitrule { FITAUTO, FITLINE, FITEM };
+
 struct source {
   codeset cs;
   // Code and handle of every glyph the font maps a code to, each code once.
@@ -32,7 +35,9 @@ struct source {
   int ascent, descent;   // the cell: rows above and below the baseline
   int kind;              // FONTX2 sources: their kind; else -1
   int outline;           // glyphs are rendered from outlines at size px
+  int fit;               // the rule an outline was scaled by: FITLINE, FITEM
   int size;              // the pixel size asked for (-s), 0 for none
+  int unsized;           // no strike or size chosen: -s is needed to draw
   unsigned char name[8]; // the FONTX2 name the font gives, space padded
   const glyphset *gs;    // a FONTX2 font
   void *face;            // or FreeType's
@@ -48,12 +53,24 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 
 // Opens a font FreeType reads, from memory that must outlive the source,
 // at the strike of size pixels (0: its only strike) or, for an outline
-// font, rendered at size pixels. Returns 0; else 1 with why the font
-// cannot be read or mapped, or 2 with what is wrong with the size, to
-// follow the font's name ("has no 13-pixel strike; it has 12 16").
-int ftopen(source *s, const unsigned char *data, size_t n, int size, char *why,
-           size_t whysize);
+// font, rendered at size pixels by the rule fit. Returns 0; else 1 with
+// why the font cannot be read or mapped, or 2 with what is wrong with the
+// size, to follow the font's name ("has no 13-pixel strike; it has 12
+// 16"). A font that needs a size and was given none opens with unsized
+// set and why saying so: it can be described, not drawn.
+int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+           char *why, size_t whysize);
 void ftclose(source *s);
 
-// What FreeType says a font is (BDF, PCF, TrueType...), for --info.
-const char *ftformat(const source *s);
+// What --info says of a font FreeType reads.
+struct fontfacts {
+  const char *format; // FreeType's word: BDF, PCF, TrueType, CFF...
+  const char *family, *style;
+  int scalable;
+  int nstrikes;
+  int strikes[32]; // their pixel heights
+  long upem;       // outline fonts: units per em and vertical metrics
+  long winascent, windescent, typoascent, typodescent;
+  int hasos2;
+};
+void ftfacts(const source *s, fontfacts *f);

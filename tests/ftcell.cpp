@@ -20,6 +20,10 @@ bool ftload(ftfont *f, const std::string &data, int pixels) {
          !FT_Set_Charmap(f->face, f->face->charmaps[0]);
 }
 
+bool ftppem(ftfont *f, int x, int y) {
+  return !FT_Set_Char_Size(f->face, x * 64, y * 64, 72, 72);
+}
+
 std::string ftcell(ftfont *f, uint32_t code, int w, int h, int ascent,
                    int origin) {
   FT_UInt index = FT_Get_Char_Index(f->face, code);

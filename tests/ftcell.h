@@ -22,6 +22,9 @@ struct ftfont {
 // cannot.
 bool ftload(ftfont *f, const std::string &data, int pixels = 0);
 
+// Sets an outline font's size: x and y pixels per em.
+bool ftppem(ftfont *f, int x, int y);
+
 // The glyph FreeType gives for code, drawn in a w x h cell with its origin
 // at column origin and the baseline ascent rows below the top: height rows
 // of (w + 7) / 8 bytes. "" when the code has no glyph.
