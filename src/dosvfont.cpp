@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "bdfset.h"
+#include "files.h"
 #include "pipeline.h"
 #include "source.h"
 #include "stream.h"

@@ -1,0 +1,44 @@
+// Whole files, for dosvfont: its input read into memory at once, and its
+// output written under a temporary name and put in place only when the
+// run succeeds. Like the streams, this touches file descriptors, and
+// nothing else in the project does.
+#pragma once
+
+#include <cstddef>
+
+// All of a file in memory, in one buffer of our own: a file that changes
+// while it is read can only give other bytes, never a fault.
+struct inbuf {
+  unsigned char *data;
+  size_t n;
+};
+
+// Loads all of a file (standard input when path is null) with read(2),
+// into a buffer sized from fstat and grown for pipes and growing files.
+// Returns 0 or an errno: EFBIG when there is more than limit bytes.
+int sload(const char *path, inbuf *b, size_t limit);
+void sunload(inbuf *b);
+
+// Where a program's output goes: standard output, or a file that only
+// takes its new content when everything was written.
+struct outfile {
+  int fd;
+  char *path; // the file named, or null for standard output
+  char *temp; // the temporary file beside it, or null when written in place
+};
+
+// Opens the output: standard output for a null path. Symbolic links are
+// followed as a shell's redirection follows them: to the file they point
+// at, which is created if it does not exist; a loop is ELOOP. A file that
+// does not exist or is a regular file gets a temporary file in its folder
+// (a name as long as the folder takes, cut to make room for a suffix),
+// with the mode a new file would get; anything else (a FIFO, a device) is
+// written in place. Until outdone, SIGINT, SIGTERM, SIGHUP, SIGPIPE and
+// SIGXFSZ remove the temporary file before ending the process as they
+// would have. Returns 0 or an errno.
+int outopen(outfile *f, const char *path);
+
+// Ends the output. With ok, the temporary file is renamed over the path;
+// without, it is removed and the path keeps what it had. Returns 0 or an
+// errno.
+int outdone(outfile *f, int ok);
