@@ -93,7 +93,9 @@ void xlfdheader(const xlfd *x) {
   int32_t w = x->width, h = x->height;
   int32_t point = (1440 * h + 75) / 150; // 720 * h / 75, halves up
   char *o = sroom(&output, 2048);
-  o = putlit(o, "STARTFONT 2.1\nFONT -Misc-");
+  o = putlit(o, "STARTFONT 2.1\nFONT -");
+  o = putstr(o, x->foundry);
+  *o++ = '-';
   o = putstr(o, x->family);
   o = putlit(o, "-Medium-R-Normal--");
   o = putd(o, h);
@@ -116,7 +118,7 @@ void xlfdheader(const xlfd *x) {
   o = putlit(o, "\nSTARTPROPERTIES ");
   o = putd(o, x->hasdefault ? 17 : 16);
   *o++ = '\n';
-  o = strprop(o, "FOUNDRY", "Misc");
+  o = quotedprop(o, "FOUNDRY", x->foundry);
   o = quotedprop(o, "FAMILY_NAME", x->family);
   o = strprop(o, "WEIGHT_NAME", "Medium");
   o = strprop(o, "SLANT", "R");

@@ -26,12 +26,12 @@ void copyname(char *dst, const unsigned char *fontname);
 void bdfheader(int width, int height, int32_t defchar, const char *foundry,
                int kind);
 
-// A font named and sized as X11's own: foundry Misc, the family given,
+// A font named and sized as X11's own: the foundry (Misc) and family given,
 // POINT_SIZE round(720 * height / 75) and SIZE its tenth, registry and
 // encoding as given, DEFAULT_CHAR when there is one. Everything from
 // STARTFONT to ENDPROPERTIES.
 struct xlfd {
-  const char *family, *registry, *encoding;
+  const char *foundry, *family, *registry, *encoding;
   int width, height, ascent;
   int32_t defchar;
   int hasdefault;

@@ -1,5 +1,6 @@
 #include "bdfset.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -83,12 +84,18 @@ void jis(const glyphset *gs) {
 
 } // namespace
 
-int setbdf(const glyphset *gs, int numbering, char *why, size_t size) {
+int isjistext(const glyphset *gs, int numbering) {
+  const codeset *cs = &gs->codes;
+  return numbering == NATIVE &&
+         ((gs->kind && cs->type == SETSJIS) || (!gs->kind && isdefaultsb(cs)));
+}
+
+int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
   const codeset *cs = &gs->codes;
   char reg[32] = "ISO10646", enc[16] = "1";
   bool bycode = false;
-  if (numbering == NATIVE && cs->type != SETUNICODE) {
-    if ((gs->kind && cs->type == SETSJIS) || (!gs->kind && isdefaultsb(cs))) {
+  if (b->numbering == NATIVE && cs->type != SETUNICODE) {
+    if (isjistext(gs, b->numbering)) {
       jis(gs);
       return 0;
     }
@@ -118,7 +125,23 @@ int setbdf(const glyphset *gs, int numbering, char *why, size_t size) {
 
   char family[9];
   copyname(family, gs->name);
-  xlfd x = {family[0] ? family : "Unnamed",
+  // The glyphs written: those kept, and with encodedonly those encoded.
+  std::vector<bool> written;
+  size_t count = 0, i = 0;
+  std::vector<uint32_t> repeats(cp.size());
+  eachcode(gs, [&](uint32_t c) {
+    bool first = !repeats[c]++;
+    bool w = (!b->keep || b->keep[i]) &&
+             (!b->encodedonly || bycode || (first && cp[c] >= 0));
+    written.push_back(w);
+    count += w;
+    i++;
+    return true;
+  });
+  xlfd x = {b->foundry ? b->foundry : "Misc",
+            b->family   ? b->family
+            : family[0] ? family
+                        : "Unnamed",
             reg,
             enc,
             gs->width,
@@ -126,8 +149,9 @@ int setbdf(const glyphset *gs, int numbering, char *why, size_t size) {
             gs->ascent,
             0,
             0};
+  i = 0;
   eachcode(gs, [&](uint32_t c) {
-    if (!bycode && cp[c] < 0) return true;
+    if (!written[i++] || (!bycode && cp[c] < 0)) return true;
     x.defchar = bycode ? static_cast<int32_t>(c) : cp[c];
     x.hasdefault = 1;
     return false;
@@ -135,20 +159,21 @@ int setbdf(const glyphset *gs, int numbering, char *why, size_t size) {
   xlfdheader(&x);
   char *o = sroom(&output, 64);
   o = putlit(o, "CHARS ");
-  sput(&output, putlit(putd(o, static_cast<int32_t>(gs->glyphs)), "\n"));
+  sput(&output, putlit(putd(o, static_cast<int32_t>(count)), "\n"));
 
   recshape s;
   shape(&s, gs->width, gs->height, gs->height - gs->ascent);
-  std::vector<uint32_t> repeats(cp.size());
+  std::fill(repeats.begin(), repeats.end(), 0);
   std::vector<unsigned char> scratch(gs->glyphbytes);
-  size_t i = 0;
+  i = 0;
   eachcode(gs, [&](uint32_t c) {
     uint32_t k = repeats[c]++;
+    if (!written[i++]) return true;
     int32_t u = k ? -1 : cp[c]; // a repeated code: its first glyph only
     char *p = putlit(sroom(&output, s.room + 32), "STARTCHAR ");
     p = glyphname(p, u, c, k);
     p = putrest(p, &s, bycode ? static_cast<int32_t>(c) : u,
-                glyphbits(gs, i++, scratch.data()));
+                glyphbits(gs, i - 1, scratch.data()));
     sput(&output, p);
     return !output.err;
   });

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iconv.h>
+#include <vector>
 
 enum settype {
   SETSJIS,     // Shift_JIS as Windows and DOS/V use it (CP932)
@@ -45,10 +46,31 @@ int x11name(const codeset *cs, char *x11);
 // when there is no mapping for it (JIS X 0212, say).
 int fromx11(codeset *cs, const char *registry, const char *encoding);
 
+// The single-byte charset a file's name names as a whole word, in any
+// case, bounded by characters other than letters and digits: ISO8859-N
+// (also ISO-8859-N, ISO_8859-N), KOI8-R, KOI8-U, the DOS code pages CP437
+// to CP869 and the Windows ones CP1250 to CP1258. 0 with the set and its
+// name as found; -1 when the name names none.
+int charsetinname(const char *path, codeset *cs, char *found, size_t size);
+
+// The distinct characters of UTF-8 text, sorted, control characters and
+// a byte order mark aside, into out. Returns 0, or 1 + the offset of the
+// first byte that is not UTF-8 (an overlong form, a surrogate, a code
+// point past U+10FFFF, a sequence cut short).
+size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out);
+
+// 1 for the DOS code pages (CP437 ... CP869 but CP864) whose control
+// bytes DOS draws as pictures.
+int isdoscodepage(const char *name);
+
 // A code set opened for mapping single codes.
 struct mapper {
   codeset cs;
   iconv_t dec, enc; // code to UTF-32LE and back, (iconv_t)-1 where unused
+  // DOS code pages: the picture at each control byte (0x7F at [0]), -1
+  // where the byte keeps its control character.
+  int32_t pics[32];
+  int dos;
 };
 
 int mapopen(mapper *m, const codeset *cs);
@@ -56,7 +78,9 @@ void mapclose(mapper *m);
 
 // The Unicode code point of a code (a byte for single-byte sets, lead <<
 // 8 | trail for double-byte ones), or -1 when it has none or decodes to
-// more than one code point.
+// more than one code point. In a DOS code page, bytes 0x01-0x1F and 0x7F
+// are the pictures DOS draws there (0x01 U+263A ... 0x7F U+2302), except
+// where the code page has that character at another byte.
 int32_t touni(mapper *m, uint32_t code);
 
 // The code of code point u in the set, or -1 when the set has none of its

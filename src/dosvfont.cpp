@@ -9,7 +9,6 @@
 //
 // Exit status 0 on success, 1 when the font cannot be converted or written,
 // 2 for a usage error; every message begins "dosvfont: ".
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -18,8 +17,10 @@
 #include <getopt.h>
 #include <strings.h>
 #include <unistd.h>
+#include <vector>
 
 #include "bdfset.h"
+#include "codes.h"
 #include "files.h"
 #include "pipeline.h"
 #include "source.h"
@@ -55,9 +56,15 @@ const char usage[] =
     "                        Windows line height fills it; default for\n"
     "                        Japanese, Chinese, Korean fonts) or em (the\n"
     "                        em square fills it; default for others)\n"
-    "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters\n"
+    "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters;\n"
+    "                        BDF: its family, 1-31 characters\n"
+    "      --foundry=NAME    BDF: its foundry, 1-31 characters\n"
+    "      --encoded-only    BDF: only the glyphs that have a code point\n"
     "      --scale=N         PNG: each pixel as N x N (1-16)\n"
-    "      --range=A-B       PNG: only the codes A to B (hexadecimal)\n"
+    "      --range=A-B       only the codes A to B (hexadecimal): a FONTX2\n"
+    "                        input's own, else those of the FONTX2 written\n"
+    "      --text=FILE       only the characters of a UTF-8 text (- for\n"
+    "                        standard input)\n"
     "      --info            describe FONT instead of converting it\n"
     "      --salvage         write what a truncated FONTX2 font still has\n"
     "                        (missing bytes as 0xFF), and exit 1\n"
@@ -95,6 +102,24 @@ int pixels(const char *opt, const char *value, int max = 255) {
   return static_cast<int>(v);
 }
 
+// The distinct characters of a UTF-8 text, control characters aside. 0,
+// or 1 after saying why it cannot be read.
+int readtext(const char *path, std::vector<uint32_t> *chars) {
+  const char *label = path ? path : "standard input";
+  inbuf t;
+  if (int err = sload(path, &t, MAXINPUT)) {
+    say("cannot read %s: %s", label, strerror(err));
+    return 1;
+  }
+  size_t bad = utf8chars(t.data, t.n, chars);
+  sunload(&t);
+  if (bad) {
+    say("%s: not UTF-8 text (byte %zu)", label, bad - 1);
+    return 1;
+  }
+  return 0;
+}
+
 // Standard output for --help and --version, whose failures count too.
 int print(const char *text) {
   fputs(text, stdout);
@@ -127,6 +152,9 @@ int main(int argc, char **argv) {
                                  {"fit", required_argument, nullptr, 'F'},
                                  {"info", no_argument, nullptr, 'I'},
                                  {"salvage", no_argument, nullptr, 'X'},
+                                 {"foundry", required_argument, nullptr, 'D'},
+                                 {"encoded-only", no_argument, nullptr, 'U'},
+                                 {"text", required_argument, nullptr, 'T'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
@@ -135,10 +163,27 @@ int main(int argc, char **argv) {
   static const char *const kinds[] = {"single", "double", nullptr};
   static const char *const fits[] = {"line", "em", nullptr};
   opterr = 0; // our own messages, each beginning with the program's name
+  const char *textpath = nullptr;
   int c;
   while ((c = getopt_long(argc, argv, ":o:f:r:c:e:k:w:s:n:hV", longs,
                           nullptr)) != -1) {
     codeset cs;
+    o.given |= c == 'f'   ? GAVEF
+               : c == 'r' ? GAVER
+               : c == 'c' ? GAVEC
+               : c == 'e' ? GAVEE
+               : c == 'k' ? GAVEK
+               : c == 'w' ? GAVEW
+               : c == 's' ? GAVES
+               : c == 'n' ? GAVEN
+               : c == 'S' ? GAVESCALE
+               : c == 'R' ? GAVERANGE
+               : c == 'F' ? GAVEFIT
+               : c == 'X' ? GAVESALVAGE
+               : c == 'D' ? GAVEFOUNDRY
+               : c == 'U' ? GAVEENCODED
+               : c == 'T' ? GAVETEXT
+                          : 0u;
     switch (c) {
     case 'o':
       outpath = optarg;
@@ -167,13 +212,17 @@ int main(int argc, char **argv) {
     case 's':
       o.size = pixels("-s", optarg);
       break;
-    case 'n':
-      // Printable ASCII, as FONTX2 readers expect a name to be.
-      if (!*optarg || strlen(optarg) > 8 ||
-          std::any_of(optarg, optarg + strlen(optarg),
-                      [](char ch) { return ch < 0x20 || ch > 0x7E; }))
-        USAGE("-n: '%s' is not 1 to 8 printable ASCII characters", optarg);
+    case 'n': // checked once the output's format is known
       o.name = optarg;
+      break;
+    case 'D':
+      o.foundry = optarg;
+      break;
+    case 'U':
+      o.encodedonly = 1;
+      break;
+    case 'T':
+      textpath = optarg;
       break;
     case 'S':
       o.scale = pixels("--scale", optarg, 16);
@@ -216,8 +265,18 @@ int main(int argc, char **argv) {
       optind < argc && strcmp(argv[optind], "-") ? argv[optind] : nullptr;
   if (!path && isatty(0))
     USAGE("no font given and standard input is a terminal (see --help)");
+  o.path = path;
   o.label = path ? path : "standard input";
   o.outlabel = outpath ? outpath : "standard output";
+  std::vector<uint32_t> text;
+  if (textpath) {
+    bool fromstdin = !strcmp(textpath, "-");
+    if (fromstdin && !path)
+      USAGE("--text -: standard input is the font; give the font a file");
+    if (int st = readtext(fromstdin ? nullptr : textpath, &text)) return st;
+    o.text = text.data();
+    o.ntext = text.size();
+  }
 
   inbuf in;
   int err = sload(path, &in, MAXINPUT);

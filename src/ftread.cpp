@@ -181,6 +181,11 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
   }
   if (!e)
     e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
+  // FreeType's own words only where it knew the format.
+  if (e == FT_Err_Unknown_File_Format)
+    return snprintf(why, whysize,
+                    "not a font (neither FONTX2 nor a format FreeType reads)"),
+           3;
   if (e) return snprintf(why, whysize, "%s", fterror(e)), 1;
   FT_Bitmap_Init(&f->gray);
   FT_Face face = f->face;

@@ -7,10 +7,7 @@
 #include "recode.h"
 #include "stream.h"
 
-namespace {
-
-// Text for --info, one fact a line.
-__attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...) {
+void fact(const char *fmt, ...) {
   char line[512];
   va_list ap;
   va_start(ap, fmt);
@@ -21,8 +18,6 @@ __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...) {
   line[n++] = '\n';
   swrite(&output, line, static_cast<size_t>(n));
 }
-
-} // namespace
 
 const char *setname(const codeset *cs) {
   switch (cs->type) {
@@ -103,7 +98,8 @@ int describeft(const options *o, source *s) {
                                "ideographs)"
                              : " (default: the font maps no kana or CJK "
                                "ideographs)");
-  recodeopts ro = {o->kind, o->codes, o->charset, o->width, o->name};
+  recodeopts ro = {o->kind, o->codes, o->charset, o->width, nullptr,
+                   0,       0xFFFF,   o->text,    o->ntext, 0};
   glyphset out;
   recodefacts rf;
   char why[160];
@@ -114,6 +110,8 @@ int describeft(const options *o, source *s) {
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
     if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
+    if (o->text)
+      fact("text: %zu characters, %zu not in the font", o->ntext, rf.lacking);
   }
   gsfree(&out);
   if (r) {

@@ -7,6 +7,9 @@
 #include "pipeline.h"
 #include "source.h"
 
+// One line of --info on the output stream.
+__attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
+
 // A code set's name as the options write it.
 const char *setname(const codeset *cs);
 

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 #include "bdfset.h"
+#include "checks.h"
 #include "glyphs.h"
 #include "info.h"
 #include "recode.h"
@@ -65,22 +67,60 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
 
 namespace {
 
-// Writes a glyph set in the format asked for. 0, or 2 after saying why.
-int emit(const options *o, const glyphset *gs) {
+// Writes a glyph set in the format asked for, only the glyphs keep marks
+// when it is given. 0, or 1 or 2 after saying why.
+int emit(const options *o, const glyphset *gs, const unsigned char *keep) {
   char why[160];
   if (o->format == FMTFONTX2) {
     fontxwrite(gs);
   } else if (o->format == FMTPNG) {
-    sheetopts so = {o->scale, o->first, o->last};
+    sheetopts so = {o->scale, o->first, o->last, keep};
     if (sheetpng(gs, &so, why, sizeof why)) {
       say("%s: %s", o->label, why);
       return 1;
     }
-  } else if (setbdf(gs, o->numbering, why, sizeof why)) {
-    say("%s", why);
-    return 2;
+  } else {
+    bdfopts b = {o->numbering, o->name, o->foundry, o->encodedonly, keep};
+    if (setbdf(gs, &b, why, sizeof why)) {
+      say("%s", why);
+      return 2;
+    }
   }
   return 0;
+}
+
+// "U+XXXX (c), ..." for up to 8 characters, and how many more.
+void charlist(char *out, size_t size, const uint32_t *u, size_t named,
+              size_t all) {
+  size_t k = 0;
+  out[0] = '\0';
+  for (size_t i = 0; i < named && i < 8 && k < size; i++) {
+    unsigned char utf8[5] = {0};
+    uint32_t c = u[i];
+    if (c < 0x80)
+      utf8[0] = static_cast<unsigned char>(c);
+    else if (c < 0x800)
+      utf8[0] = 0xC0 | c >> 6, utf8[1] = 0x80 | (c & 63);
+    else if (c < 0x10000)
+      utf8[0] = 0xE0 | c >> 12, utf8[1] = 0x80 | (c >> 6 & 63),
+      utf8[2] = 0x80 | (c & 63);
+    else
+      utf8[0] = 0xF0 | c >> 18, utf8[1] = 0x80 | (c >> 12 & 63),
+      utf8[2] = 0x80 | (c >> 6 & 63), utf8[3] = 0x80 | (c & 63);
+    k += static_cast<size_t>(
+        snprintf(out + k, size - k, "%sU+%04X (%s)", i ? ", " : "", c, utf8));
+  }
+  if (all > named && k < size)
+    snprintf(out + k, size - k, " and %zu more", all - named);
+}
+
+// The characters of --text that the font written lacks.
+void warnlacking(const options *o, size_t lacking, const uint32_t *lacked) {
+  if (!lacking) return;
+  char list[300];
+  charlist(list, sizeof list, lacked, lacking < 8 ? lacking : 8, lacking);
+  say("warning: %s: %zu of the text's %zu characters are not in the font: %s",
+      o->label, lacking, o->ntext, list);
 }
 
 // Says which glyphs lost ink to the cell, where, and what would keep it.
@@ -115,8 +155,19 @@ void warncut(const options *o, const source *s, const glyphset *out,
 }
 
 // The glyphs of s under the kind and code set the options ask for, written.
-int recodeto(const options *o, source *s) {
-  recodeopts ro = {o->kind, o->codes, o->charset, o->width, o->name};
+// bysource: --range chose the source's codes already.
+int recodeto(const options *o, source *s, bool bysource) {
+  bool fontx2 = o->format == FMTFONTX2;
+  recodeopts ro = {o->kind,
+                   o->codes,
+                   o->charset,
+                   o->width,
+                   fontx2 ? o->name : nullptr,
+                   bysource ? 0u : o->first,
+                   bysource ? 0xFFFFu : o->last,
+                   o->text,
+                   o->ntext,
+                   s->cs.type != SETUNICODE};
   glyphset out;
   recodefacts f;
   char why[160];
@@ -127,14 +178,54 @@ int recodeto(const options *o, source *s) {
     gsfree(&out);
     return 1;
   }
-  if (f.cut) warncut(o, s, &out, &f);
-  if (f.runs > 255)
-    say("warning: %s: %zu runs of codes joined into 255 blocks with %zu blank "
-        "glyphs",
-        o->label, f.runs, f.blanks);
-  int status = emit(o, &out);
+  situation st = {s->gs != nullptr, out.kind, 1, s->outline,
+                  o->format == FMTBDF && isjistext(&out, o->numbering)};
+  int status = misfit(o, &st);
+  if (!status) {
+    if (f.cut) warncut(o, s, &out, &f);
+    if (f.runs > 255)
+      say("warning: %s: %zu runs of codes joined into 255 blocks with %zu "
+          "blank glyphs",
+          o->label, f.runs, f.blanks);
+    warnlacking(o, f.lacking, f.lacked);
+    if (f.lost) {
+      char list[300];
+      charlist(list, sizeof list, f.lostu, f.lost < 8 ? f.lost : 8, f.lost);
+      say("warning: %s: %zu characters of the font have no code in %s: %s; "
+          "%s chooses another set",
+          o->label, f.lost, out.kind ? setname(&out.codes) : out.codes.name,
+          list, out.kind ? "-c" : "-e");
+    }
+    status = emit(o, &out, nullptr);
+  }
   gsfree(&out);
   return status;
+}
+
+// Which glyphs of a FONTX2 font --range and --text keep, in file order
+// (empty when all are), and the characters of the text it lacks.
+std::vector<unsigned char> keepof(const options *o, const glyphset *gs,
+                                  std::vector<uint32_t> *lacking) {
+  std::vector<unsigned char> keep;
+  if (!(o->given & (GAVERANGE | GAVETEXT))) return keep;
+  mapper m;
+  bool mapped = !mapopen(&m, &gs->codes);
+  std::vector<uint32_t> have;
+  eachcode(gs, [&](uint32_t c) {
+    int32_t u = mapped ? touni(&m, c) : -1;
+    if (u >= 0) have.push_back(static_cast<uint32_t>(u));
+    keep.push_back(
+        c >= o->first && c <= o->last &&
+        (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
+                                                   static_cast<uint32_t>(u)))));
+    return true;
+  });
+  if (mapped) mapclose(&m);
+  std::sort(have.begin(), have.end());
+  for (size_t i = 0; i < o->ntext; i++)
+    if (!std::binary_search(have.begin(), have.end(), o->text[i]))
+      lacking->push_back(o->text[i]);
+  return keep;
 }
 
 int fromfontx2(const options *o, const unsigned char *data, size_t n,
@@ -148,15 +239,22 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   *truncated = facts.truncated;
   // The options' code sets are the input's when it becomes BDF or PNG,
   // the output's when it becomes FONTX2 again.
-  bool recoding = o->format == FMTFONTX2;
+  bool recoding = o->format == FMTFONTX2 && !o->info;
   int status = 0;
   char why[160];
+  bool named = false;
   if (!gs.kind) {
-    sbcsnamed(&gs.codes, recoding ? nullptr : o->charset);
-    snprintf(why, sizeof why, "%s",
-             o->charset && !recoding
-                 ? "given with -e"
-                 : "default: ASCII and JIS X 0201 katakana");
+    char found[32];
+    if (o->charset && !recoding) {
+      sbcsnamed(&gs.codes, o->charset);
+      snprintf(why, sizeof why, "given with -e");
+    } else if (!charsetinname(o->path, &gs.codes, found, sizeof found)) {
+      snprintf(why, sizeof why, "guessed from the file name");
+    } else {
+      sbcsnamed(&gs.codes, nullptr);
+      snprintf(why, sizeof why, "default: ASCII and JIS X 0201 katakana");
+      named = true;
+    }
   } else if (o->codes && !recoding) {
     dbcsnamed(&gs.codes, o->codes);
     snprintf(why, sizeof why, "given with -c");
@@ -164,9 +262,21 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     gs.codes.type = guesscodes(&gs, why, sizeof why);
     gs.codes.name[0] = '\0';
   }
+  situation st = {1, recoding ? -1 : gs.kind, recoding, 0,
+                  o->format == FMTBDF && isjistext(&gs, o->numbering)};
+  std::vector<uint32_t> lacking;
+  std::vector<unsigned char> keep =
+      recoding ? std::vector<unsigned char>() : keepof(o, &gs, &lacking);
 
-  if (o->info) {
+  if ((status = misfit(o, &st))) {
+  } else if (o->info) {
     describe(&gs, &facts, why);
+    if (named)
+      fact("note: no charset in the file name: a single-byte font is read as "
+           "CP932 unless -e says otherwise");
+    if (o->text)
+      fact("text: %zu characters, %zu not in the font", o->ntext,
+           lacking.size());
   } else if (facts.truncated && !o->salvage) {
     // Its header can announce gigabytes that are not there: nothing is
     // written unless asked for.
@@ -179,6 +289,10 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   } else if (!gs.glyphs) {
     say("%s: no glyph to convert", o->label);
     status = 1;
+  } else if (!keep.empty() &&
+             std::find(keep.begin(), keep.end(), 1) == keep.end()) {
+    say("%s: no glyph is in the --range or --text given", o->label);
+    status = 1;
   } else {
     if (facts.repaired)
       say("warning: %s: block count %d read as %d (more than 255 blocks)",
@@ -189,9 +303,16 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     if (recoding) {
       source s;
       fromset(&s, &gs);
-      status = recodeto(o, &s);
+      // --range takes the input's own codes.
+      auto out =
+          std::remove_if(s.chars.begin(), s.chars.end(), [&](const auto &c) {
+            return c.first < o->first || c.first > o->last;
+          });
+      s.chars.erase(out, s.chars.end());
+      status = recodeto(o, &s, true);
     } else {
-      status = emit(o, &gs);
+      warnlacking(o, lacking.size(), lacking.data());
+      status = emit(o, &gs, keep.empty() ? nullptr : keep.data());
     }
   }
   gsfree(&gs);
@@ -203,14 +324,19 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   char why[160];
   int status = ftopen(&s, data, n, o->size, o->fit, why, sizeof why);
   if (!status && s.unsized && !o->info) status = 2;
-  if (status == 2)
+  if (status == 3)
+    say("%s: %s", o->label, why), status = 1;
+  else if (status == 2)
     say("%s %s", o->label, why);
   else if (status)
     say("cannot read %s: %s", o->label, why);
-  else if (o->info)
-    status = describeft(o, &s);
-  else
-    status = recodeto(o, &s);
+  else if (o->info) {
+    situation st = {0, -1, 0, s.outline, 0};
+    status = misfit(o, &st);
+    if (!status) status = describeft(o, &s);
+  } else {
+    status = recodeto(o, &s, false);
+  }
   ftclose(&s);
   return status;
 }
@@ -220,6 +346,10 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
 int runfont(const options *o, const unsigned char *data, size_t n, bool *keep) {
   int truncated = 0;
   if (keep) *keep = false;
+  if (!n) {
+    say("%s: empty file", o->label);
+    return 1;
+  }
   int status = n >= 6 && !memcmp(data, "FONTX2", 6)
                    ? fromfontx2(o, data, n, &truncated)
                    : fromfreetype(o, data, n);

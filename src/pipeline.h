@@ -6,12 +6,33 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
 
 // The largest input read: a double-byte FONTX2 font of every 16-bit code
 // at the largest cell is 535 MB, and no other font comes near.
 enum : size_t { MAXINPUT = size_t{1} << 30 };
+
+// The options given, so that one that cannot change the output is
+// refused instead of ignored.
+enum given : unsigned {
+  GAVEF = 1u << 0,        // -f
+  GAVER = 1u << 1,        // -r
+  GAVEC = 1u << 2,        // -c
+  GAVEE = 1u << 3,        // -e
+  GAVEK = 1u << 4,        // -k
+  GAVEW = 1u << 5,        // -w
+  GAVES = 1u << 6,        // -s
+  GAVEN = 1u << 7,        // -n
+  GAVESCALE = 1u << 8,    // --scale
+  GAVERANGE = 1u << 9,    // --range
+  GAVEFIT = 1u << 10,     // --fit
+  GAVESALVAGE = 1u << 11, // --salvage
+  GAVEFOUNDRY = 1u << 12, // --foundry
+  GAVEENCODED = 1u << 13, // --encoded-only
+  GAVETEXT = 1u << 14,    // --text
+};
 
 struct options {
   int format;    // FMTAUTO: chosen by formatof
@@ -26,11 +47,17 @@ struct options {
   int width;            // -w: the cell width, 0 from the font
   int size;             // -s: a strike's or a rendering's pixel size, or 0
   int fit;              // --fit: FITAUTO, FITLINE or FITEM (source.h)
-  const char *name;     // -n: the FONTX2 name, or null
+  const char *name;     // -n: the FONTX2 name or the BDF family, or null
+  const char *foundry;  // --foundry: the BDF foundry, or null
   int scale;            // --scale: a proof sheet's; 0 chosen
-  unsigned first, last; // --range: the codes a proof sheet shows
-  int salvage;          // --salvage: write a truncated FONTX2 font anyway
-  const char *label;    // the input as messages name it
+  unsigned first, last; // --range: the codes written (a FONTX2 input's own)
+  const uint32_t *text; // --text: its characters, sorted, distinct
+  size_t ntext;
+  int encodedonly;   // --encoded-only: BDF without unencoded glyphs
+  unsigned given;    // GAVE*: the options given
+  int salvage;       // --salvage: write a truncated FONTX2 font anyway
+  const char *path;  // the input's file name, null for standard input
+  const char *label; // the input as messages name it
   const char *outlabel;
 };
 

@@ -130,6 +130,50 @@ int fail(char *why, size_t size, const char *text) {
   return 1;
 }
 
+// Keeps the glyphs in the range and the text asked for, and counts the
+// characters of the text that none has, and with lostchars those of the
+// source that no code of the output's set holds.
+void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
+            std::vector<pick> *m, recodefacts *f) {
+  std::vector<uint32_t> written;
+  size_t k = 0;
+  for (const pick &p : *m) {
+    int32_t u = touni(dst, static_cast<uint32_t>(p.code));
+    bool in =
+        static_cast<uint32_t>(p.code) >= o->first &&
+        static_cast<uint32_t>(p.code) <= o->last &&
+        (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
+                                                   static_cast<uint32_t>(u))));
+    if (!in) continue;
+    (*m)[k++] = p;
+    if (u >= 0) written.push_back(static_cast<uint32_t>(u));
+  }
+  m->resize(k);
+  std::sort(written.begin(), written.end());
+  auto note = [&](uint32_t u, size_t *n, uint32_t *first) {
+    if (std::binary_search(written.begin(), written.end(), u)) return;
+    if (*n < 8) first[*n] = u;
+    ++*n;
+  };
+  for (size_t i = 0; o->text && i < o->ntext; i++)
+    note(o->text[i], &f->lacking, f->lacked);
+  // One-to-one copies lose nothing; the two sets may well decode a code
+  // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
+  // 0x8191 U+FFE0).
+  if (!o->lostchars || o->text || o->first > 0 || o->last < 0xFFFF ||
+      direct(s->cs, dst->cs))
+    return;
+  std::vector<uint32_t> seen;
+  for (const auto &c : s->chars) {
+    int32_t u = touni(src, c.first);
+    if (u >= 0x20 && (u < 0x7F || u > 0x9F))
+      seen.push_back(static_cast<uint32_t>(u));
+  }
+  std::sort(seen.begin(), seen.end());
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  for (uint32_t u : seen) note(u, &f->lost, f->lostu);
+}
+
 // Glyphs drawn from outlines, each rendered once: its bitmap is kept
 // while the cell's width is found from all of them.
 struct drawing {
@@ -184,7 +228,12 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     return fail(why, size, "has no size to draw at: give one with -s");
   codeset dbcs, sbcs;
   dbcsnamed(&dbcs, o->codes ? o->codes : "sjis");
-  sbcsnamed(&sbcs, o->charset);
+  // A single-byte source in a charset of its own keeps it; Unicode and
+  // JIS sources default to CP932's single bytes, as DOS/V fonts are.
+  if (o->charset || s->cs.type != SETBYTE)
+    sbcsnamed(&sbcs, o->charset);
+  else
+    sbcs = s->cs;
   mapper src, dst;
   if (mapopen(&src, &s->cs))
     return fail(why, size, "iconv cannot map the font's charset");
@@ -215,12 +264,15 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
               m.begin(), m.end(),
               [](const pick &a, const pick &b) { return a.code == b.code; }),
           m.end());
+  bool any = !m.empty();
+  subset(s, o, &src, &dst, &m, f);
   if (m.empty()) {
     mapclose(&src);
     mapclose(&dst);
     return fail(why, size,
-                kind ? "no glyph has a double-byte code of the set"
-                     : "no glyph has a single-byte code of the set");
+                any    ? "no glyph is in the --range or --text given"
+                : kind ? "no glyph has a double-byte code of the set"
+                       : "no glyph has a single-byte code of the set");
   }
 
   drawing d;

@@ -19,6 +19,7 @@
 struct sheetopts {
   int scale;            // each pixel of a glyph as scale x scale; 0: chosen
   uint32_t first, last; // the codes drawn
+  const unsigned char *keep; // null, or per glyph in file order: drawn
 };
 
 // The shades' palette indices and gray values.

@@ -133,7 +133,8 @@ std::string fontsdir() {
 
 std::string nofonts() {
   return "no real fonts at " + fontsplace() +
-         " (set DOSV2BDF_FONTS to a folder of them)";
+         " (set DOSV2BDF_FONTS to a folder holding ILGH16XB.FNT, "
+         "ILGH24XB.FNT, LATIN32B.FNT, ILGZ16XB.FNT and ILMZ24XB.FNT)";
 }
 
 std::vector<named> realfonts() {

@@ -147,9 +147,11 @@ TEST(hostile, optionvalues) {
                      2,
                      std::string("-e: unknown character set '") + e + "'"});
   expectfailures(cases);
+  std::string wide =
+      header("W", 16, 16, 1) + table({{0x8140, 0x8140}}) + noise(32);
   for (const char *c : {"CP936", "GBK", "GB18030", "BIG5", "CP949", "EUC-KR",
                         "EUC-JP", "sjis", "SJIS2004", "unicode"})
-    EXPECT_EQ(vfont({"--info", "-c", c}, font).status, 0) << c;
+    EXPECT_EQ(vfont({"--info", "-c", c}, wide).status, 0) << c;
   for (const char *e : {"ISO-8859-5", "KOI8-R", "CP437", "cp1251"})
     EXPECT_EQ(vfont({"--info", "-e", e}, font).status, 0) << e;
 }
