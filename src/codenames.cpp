@@ -23,59 +23,46 @@ void norm(char *dst, size_t size, const char *s) {
   dst[n] = '\0';
 }
 
-bool known(const char *iconvname) {
-  iconv_t cd = iconv_open("UTF-32LE", iconvname);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  iconv_close(cd);
-  return true;
+bool known(const char *name) {
+  cset *c = csopen(name);
+  csclose(c);
+  return c != nullptr;
 }
 
-// How many characters a decoder makes of the bytes: 0 when they are not
-// valid, -1 when they only begin a longer sequence. The first is put in *u.
-int decodes(iconv_t cd, const char *in, size_t n, uint32_t *u) {
-  unsigned char out[64];
-  char *ip = const_cast<char *>(in), *op = reinterpret_cast<char *>(out);
-  size_t il = n, ol = sizeof out;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  size_t r = iconv(cd, &ip, &il, &op, &ol);
-  if (r == static_cast<size_t>(-1) && errno == EINVAL) return -1;
-  if (r == static_cast<size_t>(-1) || il || ol == sizeof out) return 0;
-  *u =
-      out[0] | out[1] << 8 | out[2] << 16 | static_cast<uint32_t>(out[3]) << 24;
-  return static_cast<int>((sizeof out - ol) / 4);
-}
-
-// A set iconv knows that a double-byte FONTX2 font can be coded in: "A"
-// is the byte 0x41, and some two bytes 0x8140-0xFEFE make one character
-// beyond those that two bytes of UTF-8 reach (U+0800 up: kana, hangul,
-// ideographs), which keeps the encodings of Unicode out.
-bool isdbcs(const char *iconvname) {
-  iconv_t cd = iconv_open("UTF-32LE", iconvname);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+// A set that a double-byte FONTX2 font can be coded in: "A" is the byte
+// 0x41, and some two bytes 0x8140-0xFEFE make one character beyond those
+// that two bytes of UTF-8 reach (U+0800 up: kana, hangul, ideographs),
+// which keeps the encodings of Unicode out.
+bool isdbcs(const char *name) {
+  cset *c = csopen(name);
+  if (!c) return false;
   uint32_t u = 0;
-  bool ok = decodes(cd, "A", 1, &u) == 1 && u == 'A', found = false;
-  for (unsigned c = 0x8140; ok && !found && c <= 0xFEFE; c++) {
-    char two[2] = {static_cast<char>(c >> 8), static_cast<char>(c)};
-    found = decodes(cd, two, 2, &u) == 1 && u >= 0x800;
+  const unsigned char a = 'A';
+  bool ok = csdecode(c, &a, 1, &u, 1) == 1 && u == 'A', found = false;
+  for (unsigned code = 0x8140; ok && !found && code <= 0xFEFE; code++) {
+    unsigned char two[2] = {static_cast<unsigned char>(code >> 8),
+                            static_cast<unsigned char>(code)};
+    found = csdecode(c, two, 2, &u, 1) == 1 && u >= 0x800;
   }
-  iconv_close(cd);
+  csclose(c);
   return ok && found;
 }
 
-// A set iconv knows that a single-byte FONTX2 font can be coded in: "A"
-// is the byte 0x41, and no byte makes more than one character or begins a
-// longer sequence.
-bool issbcs(const char *iconvname) {
-  iconv_t cd = iconv_open("UTF-32LE", iconvname);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+// A set that a single-byte FONTX2 font can be coded in: "A" is the byte
+// 0x41, and no byte makes more than one character or begins a longer
+// sequence.
+bool issbcs(const char *name) {
+  cset *c = csopen(name);
+  if (!c) return false;
   uint32_t u = 0;
-  bool ok = decodes(cd, "A", 1, &u) == 1 && u == 'A';
-  for (int c = 0; ok && c < 256; c++) {
-    char b = static_cast<char>(c);
-    int k = decodes(cd, &b, 1, &u);
+  const unsigned char a = 'A';
+  bool ok = csdecode(c, &a, 1, &u, 1) == 1 && u == 'A';
+  for (int b = 0; ok && b < 256; b++) {
+    unsigned char byte = static_cast<unsigned char>(b);
+    int k = csdecode(c, &byte, 1, &u, 1);
     ok = k == 0 || k == 1;
   }
-  iconv_close(cd);
+  csclose(c);
   return ok;
 }
 

@@ -26,25 +26,6 @@ const char *iconvof(const codeset *cs) {
   }
 }
 
-const iconv_t none = reinterpret_cast<iconv_t>(-1);
-
-// Converts in (n bytes) with cd; flush asks for what an encoder holds back,
-// waiting for a character to combine with (Shift_JIS-2004 does). Returns
-// the bytes written to out, or -1, after which the state is reset.
-long run(iconv_t cd, const unsigned char *in, size_t n, unsigned char *out,
-         size_t size, bool flush) {
-  char *ip = reinterpret_cast<char *>(const_cast<unsigned char *>(in));
-  char *op = reinterpret_cast<char *>(out);
-  size_t il = n, ol = size;
-  if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il ||
-      (flush &&
-       iconv(cd, nullptr, nullptr, &op, &ol) == static_cast<size_t>(-1))) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    return -1;
-  }
-  return static_cast<long>(size - ol);
-}
-
 // The pictures DOS draws at the control bytes of its OEM code pages, as
 // Unicode maps the IBM PC's graphics: [0] for 0x7F, [b] for byte b. The
 // one mapping table the project keeps itself: iconv maps these bytes to
@@ -59,16 +40,11 @@ const uint16_t dospictures[32] = {
 
 int mapopen(mapper *m, const codeset *cs) {
   m->cs = *cs;
-  m->dec = m->enc = none;
+  m->set = nullptr;
   m->dos = 0;
   const char *name = iconvof(cs);
   if (!name) return 0;
-  m->dec = iconv_open("UTF-32LE", name);
-  m->enc = iconv_open(name, "UTF-32LE");
-  if (m->dec == none || m->enc == none) {
-    mapclose(m);
-    return -1;
-  }
+  if (!(m->set = csopen(name))) return -1;
   if (cs->type == SETBYTE && isdoscodepage(cs->name)) {
     // A picture the code page has at another byte (CP850's ¶ and § at
     // 0xF4, 0xF5) stays there; its control byte keeps no character.
@@ -80,13 +56,12 @@ int mapopen(mapper *m, const codeset *cs) {
 }
 
 void mapclose(mapper *m) {
-  if (m->dec != none) iconv_close(m->dec);
-  if (m->enc != none) iconv_close(m->enc);
-  m->dec = m->enc = none;
+  csclose(m->set);
+  m->set = nullptr;
 }
 
 int32_t touni(mapper *m, uint32_t code) {
-  unsigned char in[2], out[16];
+  unsigned char in[2];
   size_t n = 2;
   switch (m->cs.type) {
   case SETUNICODE:
@@ -111,19 +86,16 @@ int32_t touni(mapper *m, uint32_t code) {
     in[0] = static_cast<unsigned char>(code >> 8);
     in[1] = static_cast<unsigned char>(code);
   }
-  if (run(m->dec, in, n, out, sizeof out, false) != 4) return -1;
-  return static_cast<int32_t>(out[0] | out[1] << 8 | out[2] << 16 |
-                              static_cast<uint32_t>(out[3]) << 24);
+  uint32_t u;
+  if (csdecode(m->set, in, n, &u, 1) != 1 || u > 0x10FFFF) return -1;
+  return static_cast<int32_t>(u);
 }
 
 int32_t fromuni(mapper *m, uint32_t u) {
   if (m->cs.type == SETUNICODE)
     return u <= 0xFFFF ? static_cast<int32_t>(u) : -1;
-  unsigned char in[4] = {
-      static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-      static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
   unsigned char out[16];
-  long n = run(m->enc, in, 4, out, sizeof out, true);
+  int n = csencode(m->set, u, out, sizeof out);
   if (m->cs.type == SETBYTE && m->dos) {
     // The control bytes that hold pictures hold no control character.
     if (n == 1 && (out[0] < 0x20 || out[0] == 0x7F) && out[0] &&

@@ -6,7 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iconv.h>
+
+#include "cset.h"
 #include <vector>
 
 enum settype {
@@ -66,7 +67,7 @@ int isdoscodepage(const char *name);
 // A code set opened for mapping single codes.
 struct mapper {
   codeset cs;
-  iconv_t dec, enc; // code to UTF-32LE and back, (iconv_t)-1 where unused
+  cset *set; // the converter, null for Unicode
   // DOS code pages: the picture at each control byte (0x7F at [0]), -1
   // where the byte keeps its control character.
   int32_t pics[32];

@@ -36,6 +36,8 @@ TEST(charsets, fromthefilename) {
       {"8x16.koi8-u.fnt", "charset: KOI8-U (guessed from the file name)"},
       {"vga-cp437.fnt", "charset: CP437 (guessed from the file name)"},
       {"8x16-CP1251.fnt", "charset: CP1251 (guessed from the file name)"},
+      // A decoder that holds a letter back for a tone mark to follow.
+      {"viet-cp1258.fnt", "charset: CP1258 (guessed from the file name)"},
       {"hebrew.fnt", "charset: CP932 (default: ASCII and JIS X 0201 katakana)"},
       {"xcp437.fnt", "charset: CP932 (default: ASCII and JIS X 0201 katakana)"},
       {"cp4370.fnt", "charset: CP932 (default: ASCII and JIS X 0201 katakana)"},
