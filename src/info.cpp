@@ -98,8 +98,8 @@ int describeft(const options *o, source *s) {
                                "ideographs)"
                              : " (default: the font maps no kana or CJK "
                                "ideographs)");
-  recodeopts ro = {o->kind, o->codes, o->charset, o->width, nullptr,
-                   0,       0xFFFF,   o->text,    o->ntext, 0};
+  recodeopts ro = {o->kind, o->codes, o->charset, o->width, nullptr,    0,
+                   0xFFFF,  o->text,  o->ntext,   0,        o->progress};
   glyphset out;
   recodefacts rf;
   char why[160];

@@ -103,7 +103,8 @@ int recodeto(const options *o, source *s, bool bysource) {
                    bysource ? 0xFFFFu : o->last,
                    o->text,
                    o->ntext,
-                   s->cs.type != SETUNICODE};
+                   s->cs.type != SETUNICODE,
+                   o->progress};
   glyphset out;
   recodefacts f;
   char why[160];

@@ -53,8 +53,9 @@ struct options {
   unsigned first, last; // --range: the codes written (a FONTX2 input's own)
   const uint32_t *text; // --text: its characters, sorted, distinct
   size_t ntext;
-  int encodedonly;   // --encoded-only: BDF without unencoded glyphs
-  unsigned given;    // GAVE*: the options given
+  int encodedonly; // --encoded-only: BDF without unencoded glyphs
+  unsigned given;  // GAVE*: the options given
+  void (*progress)(size_t done, size_t total); // drawing glyphs; or null
   int salvage;       // --salvage: write a truncated FONTX2 font anyway
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it

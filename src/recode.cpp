@@ -32,11 +32,13 @@ struct drawing {
   std::vector<bool> ok;
 };
 
-void drawall(source *s, const std::vector<pick> &m, drawing *d) {
+void drawall(source *s, const std::vector<pick> &m, drawing *d,
+             void (*progress)(size_t, size_t)) {
   d->glyphs.resize(m.size());
   d->at.resize(m.size());
   d->ok.resize(m.size());
   for (size_t i = 0; i < m.size(); i++) {
+    if (progress && i % 256 == 0) progress(i, m.size());
     srcglyph &g = d->glyphs[i];
     d->ok[i] = !drawglyph(s, m[i].handle, 0, &g);
     if (!d->ok[i]) continue;
@@ -125,7 +127,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   }
 
   drawing d;
-  if (s->outline) drawall(s, m, &d);
+  if (s->outline) drawall(s, m, &d, o->progress);
   int width = o->width ? o->width : widthof(s, m, d);
   int height = s->ascent + s->descent;
   if (width < 1 || width > 255 || height < 1 || height > 255) {

@@ -18,6 +18,9 @@ struct recodeopts {
   const uint32_t *text; // null, or only these characters (sorted)
   size_t ntext;
   int lostchars; // count the source's characters left without a code
+  // Called now and then while glyphs are drawn (the web page's progress
+  // bar); may be null.
+  void (*progress)(size_t done, size_t total);
 };
 
 // Where a glyph lost ink to the cell.

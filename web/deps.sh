@@ -82,11 +82,12 @@ fetch() {
 for p in "${want[zlib]}" "${want[libpng]}" "${want[freetype]}"; do fetch "$p"; done
 
 cflags="-O2"
-# zlib: its library sources, as its own makefile lists them.
+# zlib: its library sources as its makefile lists them, but the gz* file
+# functions, which neither FreeType nor libpng calls.
 z=$(ls -d "$dir"/src/zlib-*/ | head -1)
 mkdir -p "$prefix/lib" "$prefix/include" "$dir/obj/zlib"
-for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback \
-  inffast inflate inftrees trees uncompr zutil; do
+for c in adler32 compress crc32 deflate infback inffast inflate inftrees trees \
+  uncompr zutil; do
   emcc $cflags -c "$z/$c.c" -o "$dir/obj/zlib/$c.o"
 done
 emar rcs "$prefix/lib/libz.a" "$dir"/obj/zlib/*.o

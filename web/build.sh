@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the web page: index.html and dosvfont.js (the WebAssembly inside)
+# in OUTDIR (default build-web/site), ready for any static web host or to
+# be opened from disk.
+#
+#   web/build.sh [OUTDIR]
+#
+# Needs Debian's emscripten, cmake, g++, dpkg-dev and the -dev packages the
+# native build needs. zlib, libpng and FreeType are built from Debian's
+# source packages of the installed versions (web/deps.sh), the code-set
+# tables from this machine's iconv (web/gentables.cpp); all of it is kept
+# under build-web, and a second run rebuilds only what changed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build-web/site}
+work=$root/build-web
+
+# Debian's emscripten runs its JavaScript tools with node, which finds
+# them through NODE_PATH.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+echo "web/build.sh: NODE_PATH=$NODE_PATH, where Debian's emscripten finds its JavaScript tools"
+
+"$root/web/deps.sh" "$work/deps"
+
+# The tables, made by a native program from the host's iconv.
+cmake -S "$root" -B "$work/host" -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$work/host" --target gentables >/dev/null
+mkdir -p "$work/gen"
+"$work/host/gentables" "$work/gen/codetables.cpp.new"
+if ! cmp -s "$work/gen/codetables.cpp.new" "$work/gen/codetables.cpp"; then
+  mv "$work/gen/codetables.cpp.new" "$work/gen/codetables.cpp"
+else
+  rm "$work/gen/codetables.cpp.new"
+fi
+
+emcmake cmake -S "$root/web" -B "$work/wasm" -DCMAKE_BUILD_TYPE=Release \
+  "-DDEPS=$work/deps/prefix" "-DTABLES=$work/gen/codetables.cpp" >/dev/null
+cmake --build "$work/wasm" -j2 >/dev/null
+
+# dosvfont.js: the page's interface with the module inside it.
+mkdir -p "$out"
+awk -v core="$work/wasm/dosvfont_core.js" '
+  /\/\* @CORE@ \*\// { while ((getline line < core) > 0) print line; next }
+  { print }' "$root/web/dosvfont.in.js" > "$out/dosvfont.js"
+cp "$root/web/index.html" "$out/index.html"
+echo "web/build.sh: $out/index.html and $out/dosvfont.js ($(du -k "$out/dosvfont.js" | cut -f1) KB)"

@@ -1,0 +1,113 @@
+// dosvfont.js: dosvfont, the FONTX2 converter, in the browser.
+//
+//   <script src="dosvfont.js"></script>
+//   const r = await dosvfont.convert(["-s", "16", "-f", "fontx2"], bytes,
+//                                    "ipag.ttf");
+//   // r.status: 0, 1 or 2, as the command line's exit status
+//   // r.output: a Uint8Array, what the command line writes
+//   // r.messages: its lines on standard error, "dosvfont: " and all
+//
+// args are the command line's arguments, without the font: bytes (a
+// Uint8Array or ArrayBuffer) is the font and name its file name, which
+// messages use and a single-byte FONTX2 font's charset may be read from.
+// -o FILE only chooses the format by its extension; nothing is written to
+// any file, and nothing leaves the page. convert's fourth argument, when
+// given, is called as (done, total) while glyphs are drawn.
+//
+// The conversion runs in a Web Worker, started from a Blob of this very
+// file (browsers refuse Worker scripts from file:// addresses), so a page
+// opened from disk works too; a second call waits for the first. The
+// WebAssembly is inside this file. It is the program's own code, built
+// with Emscripten, with code-set tables made from the C library's iconv
+// where the program calls iconv: the output is the command line's, byte
+// for byte.
+(function dosvfontFile() {
+  "use strict";
+
+  // In the Worker: the WebAssembly module and one run at a time.
+  function inWorker() {
+    /* @CORE@ */
+    let ready = null;
+    const encoder = new TextEncoder();
+    function cstring(core, s) {
+      const b = encoder.encode(s + "\0");
+      const p = core._malloc(b.length);
+      core.HEAPU8.set(b, p);
+      return p;
+    }
+    self.onmessage = async (event) => {
+      const { args, bytes, name } = event.data;
+      try {
+        if (!ready)
+          ready = dosvfontCore({
+            onprogress: (done, total) =>
+              self.postMessage({ progress: [done, total] }),
+          });
+        const core = await ready;
+        const argv = ["dosvfont", ...args].map((a) => cstring(core, String(a)));
+        const argp = core._malloc(4 * argv.length);
+        argv.forEach((p, i) => core.HEAPU32.set([p], argp / 4 + i));
+        const data = core._malloc(bytes.length || 1);
+        core.HEAPU8.set(bytes, data);
+        const namep = cstring(core, name || "");
+        const status = core._dosvfont_run(argv.length, argp, data,
+                                          bytes.length, namep);
+        const at = core._dosvfont_output();
+        const output = core.HEAPU8.slice(at, at + core._dosvfont_outputsize());
+        const messages = core.UTF8ToString(core._dosvfont_messages())
+          .split("\n").filter((l) => l.length);
+        [...argv, argp, data, namep].forEach((p) => core._free(p));
+        self.postMessage({ result: { status, output, messages } },
+                         [output.buffer]);
+      } catch (e) {
+        self.postMessage({ error: String(e && e.message ? e.message : e) });
+      }
+    };
+  }
+
+  if (typeof window === "undefined") {
+    inWorker();
+    return;
+  }
+
+  const source = "(" + dosvfontFile.toString() + ")();";
+  let worker = null;
+  let queue = Promise.resolve();
+
+  function run(args, bytes, name, onprogress) {
+    return new Promise((resolve, reject) => {
+      if (!worker) {
+        const url = URL.createObjectURL(
+          new Blob([source], { type: "text/javascript" }));
+        worker = new Worker(url);
+      }
+      worker.onmessage = (event) => {
+        const m = event.data;
+        if (m.progress) {
+          if (onprogress) onprogress(m.progress[0], m.progress[1]);
+        } else if (m.error) {
+          reject(new Error(m.error));
+        } else {
+          resolve(m.result);
+        }
+      };
+      worker.onerror = (event) => {
+        worker.terminate();
+        worker = null; // a new one for the next call
+        reject(new Error(event.message || "the converter stopped"));
+      };
+      const copy = bytes instanceof ArrayBuffer ? new Uint8Array(bytes.slice(0))
+                                                : Uint8Array.from(bytes);
+      worker.postMessage({ args: Array.from(args, String), bytes: copy, name },
+                         [copy.buffer]);
+    });
+  }
+
+  window.dosvfont = {
+    convert(args, bytes, name, onprogress) {
+      const job = queue.then(() => run(args, bytes, name, onprogress));
+      queue = job.catch(() => {});
+      return job;
+    },
+  };
+})();
