@@ -93,6 +93,22 @@ int gunzip(const unsigned char *data, size_t n, unsigned char **out,
   return 0;
 }
 
+// Whether the bytes begin as a font FreeType reads would (an sfnt,
+// PCF, BDF, Type 1, Windows FNT or PFR font): if so, FreeType's reason for
+// refusing it says what is wrong with it; if not, it is no font at all.
+bool lookslikefont(const unsigned char *d, size_t n) {
+  static const struct {
+    const char *magic;
+    size_t n;
+  } magics[] = {{"\0\1\0\0", 4},  {"OTTO", 4}, {"true", 4},     {"typ1", 4},
+                {"ttcf", 4},      {"wOFF", 4}, {"wOF2", 4},     {"\1fcp", 4},
+                {"STARTFONT", 9}, {"%!", 2},   {"\x80\x01", 2}, {"MZ", 2},
+                {"PFR0", 4}};
+  return std::any_of(std::begin(magics), std::end(magics), [&](const auto &m) {
+    return n >= m.n && !memcmp(d, m.magic, m.n);
+  });
+}
+
 // FreeType's own words for its errors: FT_Error_String may be compiled out.
 #undef FTERRORS_H_
 #define FT_ERRORDEF(e, v, s) {v, s},
@@ -182,7 +198,7 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
   if (!e)
     e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
   // FreeType's own words only where it knew the format.
-  if (e == FT_Err_Unknown_File_Format)
+  if (e == FT_Err_Unknown_File_Format || (e && !lookslikefont(data, n)))
     return snprintf(why, whysize,
                     "not a font (neither FONTX2 nor a format FreeType reads)"),
            3;

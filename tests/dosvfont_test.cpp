@@ -123,6 +123,8 @@ TEST(dosvfont, failures) {
   std::string nofont = header("F", 8, 8, 1) + table({});
   std::string sjis =
       header("F", 8, 8, 1) + table({{0x8140, 0x8140}}) + noise(8);
+  scratch s;
+  std::string nodir = s.at("no/such/dir/x.bdf");
   expectfailures({
       // clang-format off
       {{"-e", "NO-SUCH-SET"}, font, 2, "-e: unknown character set 'NO-SUCH-SET'"},
@@ -138,14 +140,20 @@ TEST(dosvfont, failures) {
        "CP1125 has no X11 registry for native numbering; use -r unicode"},
       {{"/no/such.fnt"}, font, 1, "cannot read /no/such.fnt: No such file or directory"},
       {{"/"}, font, 1, "cannot read /: Is a directory"},
-      {{}, "not a font at all", 1, "cannot read standard input: invalid stream operation"},
+      {{}, "not a font at all", 1, "standard input: not a font (neither FONTX2 nor a format FreeType reads)"},
       {{}, header("F", 0, 16, 0), 1, "standard input: cell 0x16 is outside 1-255"},
       {{}, nofont, 1, "standard input: no glyph to convert"},
-      {{"-o", "/dev/full"}, font, 1, "cannot write /dev/full: No space left on device"},
-      {{"-o", "/no/such/dir/x.bdf"}, font, 1,
-       "cannot write /no/such/dir/x.bdf: No such file or directory"},
+      {{"-o", nodir}, font, 1, "cannot write " + nodir + ": No such file or directory"},
       // clang-format on
   });
+  // A full disk, through a redirection: no system path is an -o here.
+  std::ofstream(s.at("f.fnt"), std::ios::binary) << font;
+  proc full =
+      run("/bin/sh", {"-c", std::string("'") + DOSVFONT_PROGRAM + "' '" +
+                                s.at("f.fnt") + "' > /dev/full"});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "dosvfont: cannot write standard output: No space left "
+                      "on device\n");
 }
 
 // The header is named and sized as X11's own fonts are.
