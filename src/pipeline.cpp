@@ -75,7 +75,9 @@ int emit(const options *o, const glyphset *gs, const unsigned char *keep) {
   if (o->format == FMTFONTX2) {
     fontxwrite(gs);
   } else if (o->format == FMTPNG) {
-    sheetopts so = {o->scale, o->first, o->last, keep};
+    bool ranged = o->given & GAVERANGE;
+    sheetopts so = {o->scale, ranged ? o->first : 0u,
+                    ranged ? o->last : 0xFFFFu, keep};
     if (sheetpng(gs, &so, why, sizeof why)) {
       say("%s: %s", o->label, why);
       return 1;
@@ -94,13 +96,14 @@ int emit(const options *o, const glyphset *gs, const unsigned char *keep) {
 // bysource: --range chose the source's codes already.
 int recodeto(const options *o, source *s, bool bysource) {
   bool fontx2 = o->format == FMTFONTX2;
+  bool ranged = (o->given & GAVERANGE) && !bysource;
   recodeopts ro = {o->kind,
                    o->codes,
                    o->charset,
                    o->width,
                    fontx2 ? o->name : nullptr,
-                   bysource ? 0u : o->first,
-                   bysource ? 0xFFFFu : o->last,
+                   ranged ? o->first : 0u,
+                   ranged ? o->last : 0xFFFFu,
                    o->text,
                    o->ntext,
                    s->cs.type != SETUNICODE,
@@ -145,7 +148,7 @@ std::vector<unsigned char> keepof(const options *o, const glyphset *gs,
     int32_t u = mapped ? touni(&m, c) : -1;
     if (u >= 0) have.push_back(static_cast<uint32_t>(u));
     keep.push_back(
-        c >= o->first && c <= o->last &&
+        (!(o->given & GAVERANGE) || (c >= o->first && c <= o->last)) &&
         (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
                                                    static_cast<uint32_t>(u)))));
     return true;
@@ -236,7 +239,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
       // --range takes the input's own codes.
       auto out =
           std::remove_if(s.chars.begin(), s.chars.end(), [&](const auto &c) {
-            return c.first < o->first || c.first > o->last;
+            return (o->given & GAVERANGE) &&
+                   (c.first < o->first || c.first > o->last);
           });
       s.chars.erase(out, s.chars.end());
       status = recodeto(o, &s, true);

@@ -50,7 +50,7 @@ struct options {
   const char *name;     // -n: the FONTX2 name or the BDF family, or null
   const char *foundry;  // --foundry: the BDF foundry, or null
   int scale;            // --scale: a proof sheet's; 0 chosen
-  unsigned first, last; // --range: the codes written (a FONTX2 input's own)
+  unsigned first, last; // --range (with GAVERANGE): the codes written
   const uint32_t *text; // --text: its characters, sorted, distinct
   size_t ntext;
   int encodedonly; // --encoded-only: BDF without unencoded glyphs
