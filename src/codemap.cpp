@@ -22,8 +22,9 @@ const std::vector<int32_t> &decoded(mapper *m, int kind) {
   static std::vector<std::pair<std::string, std::vector<int32_t>>> cache;
   std::string key =
       std::to_string(m->cs.type) + m->cs.name + (kind ? "/2" : "/1");
-  for (const auto &c : cache)
-    if (c.first == key) return c.second;
+  auto hit = std::find_if(cache.begin(), cache.end(),
+                          [&](const auto &c) { return c.first == key; });
+  if (hit != cache.end()) return hit->second;
   std::vector<int32_t> all(kind ? 0x8000 : 0x100);
   for (uint32_t i = 0; i < all.size(); i++)
     all[i] = touni(m, i + (kind ? 0x8000 : 0));

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <strings.h>
+#include <utility>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -97,15 +98,12 @@ int gunzip(const unsigned char *data, size_t n, unsigned char **out,
 // PCF, BDF, Type 1, Windows FNT or PFR font): if so, FreeType's reason for
 // refusing it says what is wrong with it; if not, it is no font at all.
 bool lookslikefont(const unsigned char *d, size_t n) {
-  static const struct {
-    const char *magic;
-    size_t n;
-  } magics[] = {{"\0\1\0\0", 4},  {"OTTO", 4}, {"true", 4},     {"typ1", 4},
-                {"ttcf", 4},      {"wOFF", 4}, {"wOF2", 4},     {"\1fcp", 4},
-                {"STARTFONT", 9}, {"%!", 2},   {"\x80\x01", 2}, {"MZ", 2},
-                {"PFR0", 4}};
+  static const std::pair<const char *, size_t> magics[] = {
+      {"\0\1\0\0", 4}, {"OTTO", 4}, {"true", 4},  {"typ1", 4},      {"ttcf", 4},
+      {"wOFF", 4},     {"wOF2", 4}, {"\1fcp", 4}, {"STARTFONT", 9}, {"%!", 2},
+      {"\x80\x01", 2}, {"MZ", 2},   {"PFR0", 4}};
   return std::any_of(std::begin(magics), std::end(magics), [&](const auto &m) {
-    return n >= m.n && !memcmp(d, m.magic, m.n);
+    return n >= m.second && !memcmp(d, m.first, m.second);
   });
 }
 
