@@ -61,6 +61,7 @@ apt=(apt-get -q -o "Dir::Etc::sourcelist=$dir/apt/sources.list"
 fetch() {
   local pkg=${1%%=*} ver=${1#*=} v
   if (cd "$dir/src" && "${apt[@]}" source "$pkg=$ver" >/dev/null 2>&1); then
+    built+=" $pkg=$ver"
     return
   fi
   local upstream=${ver#*:}
@@ -72,13 +73,15 @@ fetch() {
     local up=${v#*:}
     [ "${up%-*}" = "$upstream" ] && [ "$v" != "$ver" ] || continue
     if (cd "$dir/src" && "${apt[@]}" source "$pkg=$v" >/dev/null 2>&1); then
-      echo "web/deps.sh: $pkg $ver is not served; built $v instead" >&2
+      echo "web/deps.sh: $pkg $ver is not served; building $v instead" >&2
+      built+=" $pkg=$v"
       return
     fi
   done
   echo "web/deps.sh: cannot fetch the source of $pkg $ver" >&2
   exit 1
 }
+built=""
 for p in "${want[zlib]}" "${want[libpng]}" "${want[freetype]}"; do fetch "$p"; done
 
 cflags="-O2"
@@ -109,4 +112,4 @@ emcmake cmake -S "$ft" -B "$dir/obj/freetype" "${common[@]}" \
 cmake --build "$dir/obj/freetype" -j2 >/dev/null
 cmake --install "$dir/obj/freetype" >/dev/null
 echo "$stamp" > "$prefix/stamp"
-echo "web/deps.sh: built $stamp in $prefix"
+echo "web/deps.sh: built$built in $prefix"
