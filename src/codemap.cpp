@@ -135,16 +135,21 @@ std::vector<codeblock> runsof(const std::vector<pick> &m, recodefacts *f) {
 // source that no code of the output's set holds.
 void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
             std::vector<pick> *m, recodefacts *f) {
+  bool ranged = o->first > 0 || o->last < 0xFFFF;
+  // One-to-one copies lose nothing; the two sets may well decode a code
+  // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
+  // 0x8191 U+FFE0).
+  bool lost = o->lostchars && !o->text && !ranged && !direct(s->cs, dst->cs);
+  if (!o->text && !ranged && !lost) return; // nothing to choose or count
   std::vector<uint32_t> written;
   size_t k = 0;
   for (const pick &p : *m) {
-    int32_t u = touni(dst, static_cast<uint32_t>(p.code));
-    bool in =
-        static_cast<uint32_t>(p.code) >= o->first &&
-        static_cast<uint32_t>(p.code) <= o->last &&
-        (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
-                                                   static_cast<uint32_t>(u))));
-    if (!in) continue;
+    auto code = static_cast<uint32_t>(p.code);
+    if (code < o->first || code > o->last) continue;
+    int32_t u = touni(dst, code);
+    if (o->text && (u < 0 || !std::binary_search(o->text, o->text + o->ntext,
+                                                 static_cast<uint32_t>(u))))
+      continue;
     (*m)[k++] = p;
     if (u >= 0) written.push_back(static_cast<uint32_t>(u));
   }
@@ -157,12 +162,7 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
   };
   for (size_t i = 0; o->text && i < o->ntext; i++)
     note(o->text[i], &f->lacking, f->lacked);
-  // One-to-one copies lose nothing; the two sets may well decode a code
-  // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
-  // 0x8191 U+FFE0).
-  if (!o->lostchars || o->text || o->first > 0 || o->last < 0xFFFF ||
-      direct(s->cs, dst->cs))
-    return;
+  if (!lost) return;
   std::vector<uint32_t> seen;
   for (const auto &c : s->chars) {
     int32_t u = touni(src, c.first);
