@@ -75,9 +75,9 @@ int emit(const options *o, const glyphset *gs, const unsigned char *keep) {
   if (o->format == FMTFONTX2) {
     fontxwrite(gs);
   } else if (o->format == FMTPNG) {
-    bool ranged = o->given & GAVERANGE;
-    sheetopts so = {o->scale, ranged ? o->first : 0u,
-                    ranged ? o->last : 0xFFFFu, keep};
+    // --range and --text chose the glyphs already: keep, or a set re-coded
+    // to hold only those.
+    sheetopts so = {o->scale, keep};
     if (sheetpng(gs, &so, why, sizeof why)) {
       say("%s: %s", o->label, why);
       return 1;

@@ -17,8 +17,7 @@
 #include "glyphs.h"
 
 struct sheetopts {
-  int scale;            // each pixel of a glyph as scale x scale; 0: chosen
-  uint32_t first, last; // the codes drawn
+  int scale; // each pixel of a glyph as scale x scale; 0: chosen
   const unsigned char *keep; // null, or per glyph in file order: drawn
 };
 
