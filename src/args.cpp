@@ -7,6 +7,7 @@
 #include <cstring>
 #include <getopt.h>
 #include <strings.h>
+#include <utility>
 
 #include "bdfset.h"
 #include "codes.h"
@@ -151,6 +152,14 @@ int parseargs(int argc, char **argv, cmdline *c) {
   static const char *const registries[] = {"unicode", "native", nullptr};
   static const char *const kinds[] = {"single", "double", nullptr};
   static const char *const fits[] = {"line", "em", nullptr};
+  // Each option's bit in options::given (the short letter, or the
+  // letter getopt_long returns for a long-only option).
+  static const std::pair<int, unsigned> gave[] = {
+      {'f', GAVEF},       {'r', GAVER},       {'c', GAVEC},
+      {'e', GAVEE},       {'k', GAVEK},       {'w', GAVEW},
+      {'s', GAVES},       {'n', GAVEN},       {'S', GAVESCALE},
+      {'R', GAVERANGE},   {'F', GAVEFIT},     {'X', GAVESALVAGE},
+      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED}, {'T', GAVETEXT}};
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -158,22 +167,8 @@ int parseargs(int argc, char **argv, cmdline *c) {
                            nullptr)) != -1) {
     codeset cs;
     int v;
-    o.given |= ch == 'f'   ? GAVEF
-               : ch == 'r' ? GAVER
-               : ch == 'c' ? GAVEC
-               : ch == 'e' ? GAVEE
-               : ch == 'k' ? GAVEK
-               : ch == 'w' ? GAVEW
-               : ch == 's' ? GAVES
-               : ch == 'n' ? GAVEN
-               : ch == 'S' ? GAVESCALE
-               : ch == 'R' ? GAVERANGE
-               : ch == 'F' ? GAVEFIT
-               : ch == 'X' ? GAVESALVAGE
-               : ch == 'D' ? GAVEFOUNDRY
-               : ch == 'U' ? GAVEENCODED
-               : ch == 'T' ? GAVETEXT
-                           : 0u;
+    for (const auto &g : gave)
+      if (g.first == ch) o.given |= g.second;
     switch (ch) {
     case 'o':
       c->outpath = optarg;
