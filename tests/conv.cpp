@@ -155,7 +155,14 @@ std::string slurp(const std::string &path) {
 }
 
 scratch::scratch() {
-  std::string t = testing::TempDir() + "dosv2bdf.XXXXXX";
+  // mkdtemp makes the name unique; the test's name says whose it is.
+  const testing::TestInfo *test =
+      testing::UnitTest::GetInstance()->current_test_info();
+  std::string t =
+      testing::TempDir() + "dosv2bdf-" +
+      (test ? std::string(test->test_suite_name()) + "." + test->name()
+            : std::string("test")) +
+      "-XXXXXX";
   if (!mkdtemp(&t[0])) {
     ADD_FAILURE() << "mkdtemp " << t << ": " << strerror(errno);
     abort(); // a test with nowhere of its own to write must not write
