@@ -38,9 +38,9 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include "pipeline.h"
-#include "source.h"
-#include "stream.h"
+#include "dosvfont/pipeline.h"
+#include "sources/source.h"
+#include "io/stream.h"
 
 namespace {
 

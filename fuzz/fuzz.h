@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "pipeline.h"
-#include "stream.h"
+#include "dosvfont/pipeline.h"
+#include "io/stream.h"
 
 // A sink for the streams: appends to the std::string at ctx.
 inline void append(void *ctx, const char *data, size_t n) {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "driver.h"
+#include "dosv2bdf/driver.h"
 #include "fuzz.h"
-#include "stream.h"
+#include "io/stream.h"
 
 namespace {
 

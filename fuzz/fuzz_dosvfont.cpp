@@ -8,11 +8,11 @@
 #include <set>
 #include <string>
 
-#include "bdfset.h"
+#include "writers/bdfset.h"
 #include "fuzz.h"
-#include "glyphs.h"
-#include "pipeline.h"
-#include "stream.h"
+#include "fontx/glyphs.h"
+#include "dosvfont/pipeline.h"
+#include "io/stream.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "fuzz.h"
-#include "glyphs.h"
-#include "pipeline.h"
-#include "stream.h"
+#include "fontx/glyphs.h"
+#include "dosvfont/pipeline.h"
+#include "io/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (announcesbig(data, size)) return -1;

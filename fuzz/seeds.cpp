@@ -7,10 +7,10 @@
 #include <vector>
 #include <zlib.h>
 
-#include "bdfset.h"
+#include "writers/bdfset.h"
 #include "fuzz.h"
-#include "pipeline.h"
-#include "stream.h"
+#include "dosvfont/pipeline.h"
+#include "io/stream.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "bdf.h"
-#include "driver.h"
-#include "stream.h"
+#include "writers/bdf.h"
+#include "dosv2bdf/driver.h"
+#include "io/stream.h"
 
 static void append(void *ctx, const char *data, size_t n) {
   static_cast<std::string *>(ctx)->append(data, n);

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "bdf.h"
+#include "writers/bdf.h"
 #include "conv.h"
-#include "sjis.h"
+#include "codes/sjis.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "conv.h"
 #include "ftcell.h"
-#include "sjis.h"
+#include "codes/sjis.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "conv.h"
-#include "fontx.h"
+#include "fontx/fontx.h"
 
 namespace {
 

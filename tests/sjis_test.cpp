@@ -1,7 +1,7 @@
 // Shift_JIS to JIS X 0208 arithmetic and what counts as a Shift_JIS code.
 #include <gtest/gtest.h>
 
-#include "sjis.h"
+#include "codes/sjis.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "conv.h"
-#include "fontx.h"
+#include "fontx/fontx.h"
 
 namespace {
 

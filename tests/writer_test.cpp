@@ -1,10 +1,10 @@
 // The foundry name rule and the exact text of the font header.
 #include <gtest/gtest.h>
 
-#include "bdf.h"
+#include "writers/bdf.h"
 #include "conv.h"
-#include "hex.h"
-#include "stream.h"
+#include "writers/hex.h"
+#include "io/stream.h"
 
 namespace {
 

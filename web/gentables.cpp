@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cset.h"
-#include "csettable.h"
+#include "codes/cset.h"
+#include "codes/csettable.h"
 
 namespace {
 

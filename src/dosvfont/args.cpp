@@ -1,0 +1,267 @@
+// dosvfont's command line, as the program and the web page read it.
+#include "dosvfont/args.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <getopt.h>
+#include <strings.h>
+#include <utility>
+
+#include "writers/bdfset.h"
+#include "codes/codes.h"
+#include "io/files.h"
+#include "sources/source.h"
+#include "io/stream.h"
+
+#ifndef DOSVFONT_VERSION
+#define DOSVFONT_VERSION "unknown"
+#endif
+
+namespace {
+
+const char usage[] =
+    "usage: dosvfont [OPTIONS] [FONT]\n"
+    "Converts FONT (standard input when absent or -): FONTX2 to BDF, any\n"
+    "font FreeType reads (BDF, PCF, OpenType, TrueType) to FONTX2, any font\n"
+    "to a PNG proof sheet.\n"
+    "\n"
+    "  -o, --output=FILE     write FILE (replaced only on success)\n"
+    "  -f, --format=FORMAT   bdf, fontx2 or png (a proof sheet); default\n"
+    "                        from FILE's extension, else bdf for FONTX2\n"
+    "                        input, fontx2 for others\n"
+    "  -c, --codes=SET       double-byte codes: sjis, sjis2004, unicode or an\n"
+    "                        iconv name (FONTX2 read: guessed; written: sjis)\n"
+    "  -e, --charset=NAME    single-byte charset, an iconv name; default\n"
+    "                        CP932: ASCII and JIS X 0201 katakana\n"
+    "  -r, --registry=R      BDF numbering: unicode (default) or native\n"
+    "  -k, --kind=KIND       FONTX2 written: single or double; default from\n"
+    "                        the font\n"
+    "  -w, --width=N         FONTX2 written: the cell width, 1-255\n"
+    "  -s, --size=N          the strike of N pixels, or render an outline\n"
+    "                        font N pixels high\n"
+    "      --fit=RULE        an outline scaled into the cell: line (the\n"
+    "                        Windows line height fills it; default for\n"
+    "                        Japanese, Chinese, Korean fonts) or em (the\n"
+    "                        em square fills it; default for others)\n"
+    "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters;\n"
+    "                        BDF: its family, 1-31 characters\n"
+    "      --foundry=NAME    BDF: its foundry, 1-31 characters\n"
+    "      --encoded-only    BDF: only the glyphs that have a code point\n"
+    "      --scale=N         PNG: each pixel as N x N (1-16)\n"
+    "      --range=A-B       only the codes A to B (hexadecimal): a FONTX2\n"
+    "                        input's own, else those of the FONTX2 written\n"
+    "      --text=FILE       only the characters of a UTF-8 text (- for\n"
+    "                        standard input)\n"
+    "      --info            describe FONT instead of converting it\n"
+    "      --salvage         write what a truncated FONTX2 font still has\n"
+    "                        (missing bytes as 0xFF), and exit 1\n"
+    "  -h, --help            show this help\n"
+    "  -V, --version         show the version\n";
+
+// The index of value among words, or -1 after saying it is none of them.
+int pick(const char *opt, const char *value, const char *const *words) {
+  for (int i = 0; words[i]; i++)
+    if (!strcasecmp(value, words[i])) return i;
+  say("%s: unknown value '%s' (see --help)", opt, value);
+  return -1;
+}
+
+// A number written in digits of the base and nothing else (no sign, no
+// space, no prefix), at most max; -1 otherwise.
+long number(const char *s, const char *e, int base, long max) {
+  long v = 0;
+  if (s == e) return -1;
+  for (; s < e; s++) {
+    int d = isdigit(static_cast<unsigned char>(*s)) ? *s - '0'
+            : base == 16 && isxdigit(static_cast<unsigned char>(*s))
+                ? (tolower(static_cast<unsigned char>(*s)) - 'a' + 10)
+                : -1;
+    if (d < 0 || (v = v * base + d) > max) return -1;
+  }
+  return v;
+}
+
+// A whole number of pixels from 1 to max (255, the range of a FONTX2 cell).
+// -1 after saying why not.
+int pixels(const char *opt, const char *value, int max = 255) {
+  long v = number(value, value + strlen(value), 10, max);
+  if (v >= 1) return static_cast<int>(v);
+  say("%s: '%s' is not a number from 1 to %d", opt, value, max);
+  return -1;
+}
+
+// --help and --version on the output stream, whose failures count too.
+int print(const char *text) {
+  swrite(&output, text, strlen(text));
+  if (sflush(&output)) {
+    say("cannot write standard output: %s", strerror(output.err));
+    return 1;
+  }
+  return 0;
+}
+
+} // namespace
+
+// The distinct characters of a UTF-8 text, control characters aside. 0,
+// or 1 after saying why it cannot be read.
+int readtext(const char *path, std::vector<uint32_t> *chars) {
+  const char *label = path ? path : "standard input";
+  inbuf t;
+  if (int err = sload(path, &t, MAXINPUT)) {
+    say("cannot read %s: %s", label, strerror(err));
+    return 1;
+  }
+  size_t bad = utf8chars(t.data, t.n, chars);
+  sunload(&t);
+  if (bad) {
+    say("%s: not UTF-8 text (byte %zu)", label, bad - 1);
+    return 1;
+  }
+  return 0;
+}
+
+int parseargs(int argc, char **argv, cmdline *c) {
+  *c = cmdline();
+  options &o = c->o;
+  o.numbering = UNICODE;
+  o.kind = -1;
+  o.last = 0xFFFF;
+  static const option longs[] = {{"output", required_argument, nullptr, 'o'},
+                                 {"format", required_argument, nullptr, 'f'},
+                                 {"registry", required_argument, nullptr, 'r'},
+                                 {"codes", required_argument, nullptr, 'c'},
+                                 {"charset", required_argument, nullptr, 'e'},
+                                 {"kind", required_argument, nullptr, 'k'},
+                                 {"width", required_argument, nullptr, 'w'},
+                                 {"size", required_argument, nullptr, 's'},
+                                 {"name", required_argument, nullptr, 'n'},
+                                 {"scale", required_argument, nullptr, 'S'},
+                                 {"range", required_argument, nullptr, 'R'},
+                                 {"fit", required_argument, nullptr, 'F'},
+                                 {"info", no_argument, nullptr, 'I'},
+                                 {"salvage", no_argument, nullptr, 'X'},
+                                 {"foundry", required_argument, nullptr, 'D'},
+                                 {"encoded-only", no_argument, nullptr, 'U'},
+                                 {"text", required_argument, nullptr, 'T'},
+                                 {"help", no_argument, nullptr, 'h'},
+                                 {"version", no_argument, nullptr, 'V'},
+                                 {nullptr, 0, nullptr, 0}};
+  static const char *const formats[] = {"bdf", "fontx2", "png", nullptr};
+  static const char *const registries[] = {"unicode", "native", nullptr};
+  static const char *const kinds[] = {"single", "double", nullptr};
+  static const char *const fits[] = {"line", "em", nullptr};
+  // Each option's bit in options::given (the short letter, or the
+  // letter getopt_long returns for a long-only option).
+  static const std::pair<int, unsigned> gave[] = {
+      {'f', GAVEF},       {'r', GAVER},       {'c', GAVEC},
+      {'e', GAVEE},       {'k', GAVEK},       {'w', GAVEW},
+      {'s', GAVES},       {'n', GAVEN},       {'S', GAVESCALE},
+      {'R', GAVERANGE},   {'F', GAVEFIT},     {'X', GAVESALVAGE},
+      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED}, {'T', GAVETEXT}};
+  opterr = 0; // our own messages, each beginning with the program's name
+  optind = 0; // a new parse: glibc and musl both start again from 0
+  int ch;
+  while ((ch = getopt_long(argc, argv, ":o:f:r:c:e:k:w:s:n:hV", longs,
+                           nullptr)) != -1) {
+    codeset cs;
+    int v;
+    for (const auto &g : gave)
+      if (g.first == ch) o.given |= g.second;
+    switch (ch) {
+    case 'o':
+      c->outpath = optarg;
+      break;
+    case 'f':
+      if ((v = pick("-f", optarg, formats)) < 0) return 2;
+      o.format = FMTBDF + v;
+      break;
+    case 'r':
+      if ((v = pick("-r", optarg, registries)) < 0) return 2;
+      o.numbering = v ? NATIVE : UNICODE;
+      break;
+    case 'c':
+      if (dbcsnamed(&cs, optarg))
+        return say("-c: unknown code set '%s'%s", optarg, setsknown(1)), 2;
+      o.codes = optarg;
+      break;
+    case 'e':
+      if (sbcsnamed(&cs, optarg))
+        return say("-e: unknown character set '%s'%s", optarg, setsknown(0)), 2;
+      o.charset = optarg;
+      break;
+    case 'k':
+      if ((o.kind = pick("-k", optarg, kinds)) < 0) return 2;
+      break;
+    case 'w':
+      if ((o.width = pixels("-w", optarg)) < 0) return 2;
+      break;
+    case 's':
+      if ((o.size = pixels("-s", optarg)) < 0) return 2;
+      break;
+    case 'n': // checked once the output's format is known
+      o.name = optarg;
+      break;
+    case 'D':
+      o.foundry = optarg;
+      break;
+    case 'U':
+      o.encodedonly = 1;
+      break;
+    case 'T':
+      c->textpath = optarg;
+      break;
+    case 'S':
+      if ((o.scale = pixels("--scale", optarg, 16)) < 0) return 2;
+      break;
+    case 'R': {
+      const char *dash = strchr(optarg, '-');
+      long first = dash ? number(optarg, dash, 16, 0xFFFF) : -1;
+      long last = dash ? number(dash + 1, dash + strlen(dash), 16, 0xFFFF) : -1;
+      if (first < 0 || last < first)
+        return say("--range: '%s' is not FIRST-LAST, two hex codes 0-FFFF "
+                   "in order",
+                   optarg),
+               2;
+      o.first = static_cast<unsigned>(first);
+      o.last = static_cast<unsigned>(last);
+      break;
+    }
+    case 'X':
+      o.salvage = 1;
+      break;
+    case 'F':
+      if ((v = pick("--fit", optarg, fits)) < 0) return 2;
+      o.fit = FITLINE + v;
+      break;
+    case 'I':
+      o.info = 1;
+      break;
+    case 'h':
+      c->done = 1;
+      return print(usage);
+    case 'V':
+      c->done = 1;
+      return print("dosvfont " DOSVFONT_VERSION "\n");
+    case ':':
+      say("option '%s' needs a value (see --help)", argv[optind - 1]);
+      return 2;
+    default:
+      if (optopt)
+        say("unknown option '-%c' (see --help)", optopt);
+      else
+        say("unknown option '%s' (see --help)", argv[optind - 1]);
+      return 2;
+    }
+  }
+  if (argc - optind > 1) {
+    say("one font at a time: '%s' is extra", argv[optind + 1]);
+    return 2;
+  }
+  c->path = optind < argc && strcmp(argv[optind], "-") ? argv[optind] : nullptr;
+  o.path = c->path;
+  o.label = c->path ? c->path : "standard input";
+  o.outlabel = c->outpath ? c->outpath : "standard output";
+  return 0;
+}

@@ -1,0 +1,26 @@
+// dosvfont's command line, parsed the one way for the program and for the
+// web page: options into an options record, the paths it names.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "dosvfont/pipeline.h"
+
+struct cmdline {
+  options o;
+  const char *outpath;  // -o, or null
+  const char *path;     // the font, null for standard input
+  const char *textpath; // --text, or null ("-": standard input)
+  int done;             // --help or --version was printed: nothing more
+};
+
+// Parses argv as dosvfont does, getopt's state reset first so that it can
+// run again in one process. Returns 0 to go on; else the exit status, 2
+// after saying what is wrong, or --help's and --version's (with done
+// set), whose text went to the output stream.
+int parseargs(int argc, char **argv, cmdline *c);
+
+// The distinct characters of a UTF-8 text (standard input for a null
+// path), control characters aside. 0, or 1 after saying why not.
+int readtext(const char *path, std::vector<uint32_t> *chars);

@@ -1,0 +1,111 @@
+#include "dosvfont/checks.h"
+
+#include <cstring>
+
+namespace {
+
+bool printable(const char *s, size_t most, const char *banned) {
+  size_t n = strlen(s);
+  if (!n || n > most) return false;
+  for (; *s; s++)
+    if (*s < 0x20 || *s > 0x7E || strchr(banned, *s)) return false;
+  return true;
+}
+
+const struct {
+  unsigned bit;
+  const char *name;
+} names[] = {
+    {GAVEF, "-f"},
+    {GAVER, "-r"},
+    {GAVEC, "-c"},
+    {GAVEE, "-e"},
+    {GAVEK, "-k"},
+    {GAVEW, "-w"},
+    {GAVES, "-s"},
+    {GAVEFIT, "--fit"},
+    {GAVEN, "-n"},
+    {GAVEFOUNDRY, "--foundry"},
+    {GAVEENCODED, "--encoded-only"},
+    {GAVESCALE, "--scale"},
+    {GAVERANGE, "--range"},
+    {GAVETEXT, "--text"},
+    {GAVESALVAGE, "--salvage"},
+};
+
+// When the option of bit applies, as its message says it; null when it
+// applies here.
+const char *when(unsigned bit, const options *o, const situation *s) {
+  bool bdf = o->format == FMTBDF, fontx2 = o->format == FMTFONTX2;
+  const char *jis = "does not apply to dosv2bdf's text (-r native of a "
+                    "Shift_JIS or JIS X 0201 font)";
+  if (o->info) {
+    unsigned takes = GAVEC | GAVEE | GAVETEXT;
+    if (!s->fontx2) takes |= GAVES | GAVEFIT | GAVEK | GAVEW;
+    if (!(takes & bit)) return "does not apply to --info";
+  }
+  switch (bit) {
+  case GAVER:
+    return bdf ? nullptr : "applies when BDF is written";
+  case GAVEC:
+    return s->kind != 0 ? nullptr : "applies to double-byte fonts";
+  case GAVEE:
+    return s->kind != 1 ? nullptr : "applies to single-byte fonts";
+  case GAVEK:
+  case GAVEW:
+    return s->recoded || o->info ? nullptr : "applies when FONTX2 is written";
+  case GAVES:
+    return !s->fontx2 ? nullptr : "applies to fonts other than FONTX2";
+  case GAVEFIT:
+    return s->rendered ? nullptr : "applies when an outline font is rendered";
+  case GAVEN:
+    if (s->jistext) return jis;
+    return bdf || fontx2 || o->info ? nullptr
+                                    : "applies when BDF or FONTX2 is written";
+  case GAVEFOUNDRY:
+  case GAVEENCODED:
+    if (s->jistext) return jis;
+    return bdf ? nullptr : "applies when BDF is written";
+  case GAVESCALE:
+    return o->format == FMTPNG ? nullptr
+                               : "applies when a PNG proof sheet is written";
+  case GAVERANGE:
+  case GAVETEXT:
+    return s->jistext ? jis : nullptr;
+  case GAVESALVAGE:
+    return s->fontx2 ? nullptr : "applies to FONTX2 input";
+  default:
+    return nullptr;
+  }
+}
+
+} // namespace
+
+int misfit(const options *o, const situation *s) {
+  for (const auto &n : names) {
+    const char *w = (o->given & n.bit) ? when(n.bit, o, s) : nullptr;
+    if (w) {
+      say("%s %s", n.name, w);
+      return 2;
+    }
+  }
+  if (o->info) return 0;
+  // A FONTX2 name is 8 bytes of printable ASCII; a BDF family or foundry
+  // is a field of the font's XLFD name and a quoted property.
+  if (o->name && o->format == FMTFONTX2 && !printable(o->name, 8, "")) {
+    say("-n: '%s' is not 1 to 8 printable ASCII characters", o->name);
+    return 2;
+  }
+  const char *bad = o->format != FMTBDF                           ? nullptr
+                    : o->name && !printable(o->name, 31, "-*?\"") ? "-n"
+                    : o->foundry && !printable(o->foundry, 31, "-*?\"")
+                        ? "--foundry"
+                        : nullptr;
+  if (bad) {
+    say("%s: '%s' is not 1 to 31 printable ASCII characters without - * ? "
+        "or \"",
+        bad, bad[1] == 'n' ? o->name : o->foundry);
+    return 2;
+  }
+  return 0;
+}

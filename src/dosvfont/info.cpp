@@ -1,0 +1,122 @@
+#include "dosvfont/info.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "recode/recode.h"
+#include "io/stream.h"
+
+void fact(const char *fmt, ...) {
+  char line[512];
+  va_list ap;
+  va_start(ap, fmt);
+  int n = vsnprintf(line, sizeof line - 1, fmt, ap);
+  va_end(ap);
+  if (n < 0) return;
+  if (n > static_cast<int>(sizeof line) - 2) n = sizeof line - 2;
+  line[n++] = '\n';
+  swrite(&output, line, static_cast<size_t>(n));
+}
+
+const char *setname(const codeset *cs) {
+  switch (cs->type) {
+  case SETSJIS:
+    return "sjis";
+  case SETSJIS2004:
+    return "sjis2004";
+  case SETUNICODE:
+    return "unicode";
+  case SETJIS:
+    return "JIS X 0208";
+  default:
+    return cs->name;
+  }
+}
+
+void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
+  char name[40] = "";
+  size_t k = 0;
+  int last = 7;
+  while (last >= 0 && gs->name[last] == ' ') last--;
+  for (int i = 0; i <= last; i++) {
+    unsigned char c = gs->name[i];
+    k += static_cast<size_t>(snprintf(name + k, sizeof name - k,
+                                      c >= 0x20 && c < 0x7F ? "%c" : "\\x%02X",
+                                      c));
+  }
+  fact("format: FONTX2");
+  fact("name: %s", name);
+  fact("cell: %dx%d", gs->width, gs->height);
+  fact("kind: %s", gs->kind ? "double-byte" : "single-byte");
+  fact("%s: %s (%s)", gs->kind ? "codes" : "charset", setname(&gs->codes), why);
+  if (gs->kind) fact("blocks: %d", gs->nblocks);
+  fact("glyphs: %zu", gs->glyphs);
+  if (f->repaired)
+    fact("block count: %d stored, read as %d (more than 255 blocks)", f->stored,
+         gs->nblocks);
+  if (f->trailing) fact("trailing bytes: %zu", f->trailing);
+  if (f->truncated)
+    fact("truncated: %zu of %zu glyphs complete", gs->whole, gs->glyphs);
+}
+
+// --info of a font FreeType reads: what it is, and with -s (or a single
+// strike) the cell the conversion would use, which takes drawing every
+// glyph it would write. Returns the exit status.
+int describeft(const options *o, source *s) {
+  fontfacts f;
+  ftfacts(s, &f);
+  char name[9];
+  memcpy(name, s->name, 8);
+  name[8] = '\0';
+  fact("format: %s", f.format);
+  fact("family: %s", f.family);
+  fact("style: %s", f.style);
+  fact("glyphs: %s", f.scalable ? "outlines" : "bitmaps");
+  if (f.nstrikes) {
+    char list[160] = "";
+    for (int i = 0, k = 0; i < f.nstrikes && k < 150; i++)
+      k += snprintf(list + k, sizeof list - k, " %d", f.strikes[i]);
+    fact("strikes:%s", list);
+  }
+  if (f.scalable) {
+    fact("units per em: %ld", f.upem);
+    fact("Windows ascender and descender: %ld %ld%s", f.winascent, f.windescent,
+         f.hasos2 ? "" : " (hhea's: no OS/2 table)");
+    if (f.hasos2)
+      fact("typographic ascender and descender: %ld %ld", f.typoascent,
+           f.typodescent);
+  }
+  fact("name: %s", name);
+  fact("charset: %s", setname(&s->cs));
+  fact("characters mapped: %zu", s->chars.size());
+  if (s->unsized) return 0;
+  if (s->outline)
+    fact("fit: %s%s", s->fit == FITLINE ? "line" : "em",
+         o->fit != FITAUTO   ? " (given with --fit)"
+         : s->fit == FITLINE ? " (default: the font maps kana or CJK "
+                               "ideographs)"
+                             : " (default: the font maps no kana or CJK "
+                               "ideographs)");
+  recodeopts ro = {o->kind, o->codes, o->charset, o->width, nullptr,    0,
+                   0xFFFF,  o->text,  o->ntext,   0,        o->progress};
+  glyphset out;
+  recodefacts rf;
+  char why[160];
+  int r = recode(s, &ro, &out, &rf, why, sizeof why);
+  if (!r) {
+    fact("written: %s FONTX2, %zu glyphs",
+         out.kind ? "double-byte" : "single-byte", out.glyphs);
+    fact("cell: %dx%d, the baseline %d rows below the top", out.width,
+         out.height, out.ascent);
+    if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
+    if (o->text)
+      fact("text: %zu characters, %zu not in the font", o->ntext, rf.lacking);
+  }
+  gsfree(&out);
+  if (r) {
+    say("%s: %s", o->label, r < 0 ? "out of memory" : why);
+    return 1;
+  }
+  return 0;
+}

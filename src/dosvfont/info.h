@@ -1,0 +1,21 @@
+// --info: what a font is and what it would be converted as, one fact a
+// line ("key: value") on the output stream.
+#pragma once
+
+#include "fontx/fontx.h"
+#include "fontx/glyphs.h"
+#include "dosvfont/pipeline.h"
+#include "sources/source.h"
+
+// One line of --info on the output stream.
+__attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
+
+// A code set's name as the options write it.
+const char *setname(const codeset *cs);
+
+// A FONTX2 font, read as the code set in gs for the reason why.
+void describe(const glyphset *gs, const fontxfacts *f, const char *why);
+
+// A font FreeType reads; with a size, the FONTX2 font it would become,
+// which takes drawing every glyph. Returns the exit status.
+int describeft(const options *o, source *s);

@@ -1,0 +1,78 @@
+// dosvfont: converts FONTX2 bitmap fonts, with character sets.
+//
+//   dosvfont [OPTIONS] [FONT]
+//
+// Reads FONT (standard input when it is absent or "-"). A FONTX2 font
+// becomes a BDF font numbered by Unicode, or by its own codes with -r
+// native; see the manual page for everything else. Output goes to standard
+// output or to -o FILE, which is replaced only when the run succeeds.
+//
+// Exit status 0 on success, 1 when the font cannot be converted or written,
+// 2 for a usage error; every message begins "dosvfont: ".
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+#include "dosvfont/args.h"
+#include "io/files.h"
+#include "dosvfont/pipeline.h"
+#include "io/stream.h"
+
+int main(int argc, char **argv) {
+  cmdline c;
+  soutfd(&output, 1); // --help and --version
+  if (int st = parseargs(argc, argv, &c)) return st;
+  if (c.done) return 0;
+  options &o = c.o;
+  if (!c.path && isatty(0)) {
+    say("no font given and standard input is a terminal (see --help)");
+    return 2;
+  }
+  std::vector<uint32_t> text;
+  if (c.textpath) {
+    bool fromstdin = !strcmp(c.textpath, "-");
+    if (fromstdin && !c.path) {
+      say("--text -: standard input is the font; give the font a file");
+      return 2;
+    }
+    if (int st = readtext(fromstdin ? nullptr : c.textpath, &text)) return st;
+    o.text = text.data();
+    o.ntext = text.size();
+  }
+
+  inbuf in;
+  int err = sload(c.path, &in, MAXINPUT);
+  if (err == EFBIG) {
+    say("%s: larger than %zu MiB, the most dosvfont reads", o.label,
+        size_t{MAXINPUT} >> 20);
+    return 1;
+  }
+  if (err) {
+    say("cannot read %s: %s", o.label, strerror(err));
+    return 1;
+  }
+  o.format = formatof(&o, c.outpath, in.data, in.n);
+  if (o.format != FMTBDF && !o.info && !c.outpath && isatty(1)) {
+    say("will not write a binary font to a terminal; use -o FILE or a "
+        "redirection");
+    sunload(&in);
+    return 2;
+  }
+
+  outfile out;
+  if ((err = outopen(&out, c.outpath))) {
+    say("cannot write %s: %s", o.outlabel, strerror(err));
+    sunload(&in);
+    return 1;
+  }
+  soutfd(&output, out.fd);
+  bool keep = false;
+  int status = runfont(&o, in.data, in.n, &keep);
+  sunload(&in);
+  if ((err = outdone(&out, status == 0 || keep))) {
+    say("cannot write %s: %s", o.outlabel, strerror(err));
+    status = 1;
+  }
+  return status;
+}

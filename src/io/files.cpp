@@ -1,0 +1,211 @@
+#include "io/files.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int sload(const char *path, inbuf *b, size_t limit) {
+  int fd = path ? open(path, O_RDONLY) : 0;
+  if (fd < 0) return errno;
+  b->data = nullptr;
+  b->n = 0;
+  struct stat st;
+  // One byte more than the file's size, so that its end is seen without
+  // growing the buffer; pipes and devices start small and double.
+  size_t size = 1 << 16;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0)
+    size = static_cast<uint64_t>(st.st_size) < limit
+               ? static_cast<size_t>(st.st_size) + 1
+               : limit + 1;
+  int err = 0;
+  while (!err) {
+    if (b->n == size) {
+      if (size > limit) {
+        err = EFBIG;
+        break;
+      }
+      size = size > limit / 2 ? limit + 1 : 2 * size;
+      void *more = realloc(b->data, size);
+      if (!more) {
+        err = ENOMEM;
+        break;
+      }
+      b->data = static_cast<unsigned char *>(more);
+    } else if (!b->data &&
+               !(b->data = static_cast<unsigned char *>(malloc(size)))) {
+      err = ENOMEM;
+      break;
+    }
+    ssize_t r = read(fd, b->data + b->n, size - b->n);
+    if (r > 0)
+      b->n += static_cast<size_t>(r);
+    else if (r == 0)
+      break;
+    else if (errno != EINTR)
+      err = errno;
+  }
+  if (!err && b->n > limit) err = EFBIG;
+  if (path) close(fd);
+  if (err) sunload(b);
+  return err;
+}
+
+void sunload(inbuf *b) {
+  free(b->data);
+  b->data = nullptr;
+  b->n = 0;
+}
+
+// The temporary file a signal must not leave behind: its name, kept where
+// a handler can reach it without calling anything unsafe.
+static char pending[PATH_MAX + 16];
+static volatile sig_atomic_t haspending;
+static const int fatal[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
+
+static void cleanup(int sig) {
+  if (haspending) unlink(pending);
+  haspending = 0;
+  signal(sig, SIG_DFL);
+  raise(sig); // ends the process as the signal would have
+}
+
+static void guard(const char *temp) {
+  strcpy(pending, temp);
+  haspending = 1;
+  for (int sig : fatal) {
+    struct sigaction sa = {}, old = {};
+    sigaction(sig, nullptr, &old);
+    if (old.sa_handler == SIG_IGN) continue; // as ignored as it was
+    sa.sa_handler = cleanup;
+    sigemptyset(&sa.sa_mask);
+    sigaction(sig, &sa, nullptr);
+  }
+}
+
+static void unguard() {
+  sigset_t all, old;
+  sigemptyset(&all);
+  for (int sig : fatal) sigaddset(&all, sig);
+  sigprocmask(SIG_BLOCK, &all, &old);
+  haspending = 0;
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+// Where writing to path lands, as a shell's redirection would write it:
+// symbolic links followed to their end, which need not exist. Returns a
+// malloc'd path, or null with errno set (ELOOP for a loop).
+static char *landing(const char *path) {
+  char *p = strdup(path);
+  for (int hops = 0; p; hops++) {
+    struct stat st;
+    if (lstat(p, &st) != 0 || !S_ISLNK(st.st_mode)) {
+      if (errno == ELOOP) break; // a loop in a folder on the way
+      // Existing files are named by their real path, so that the rename
+      // lands in the folder the file is really in.
+      char *real = realpath(p, nullptr);
+      if (real) free(p), p = real;
+      return p;
+    }
+    if (hops == 40) {
+      errno = ELOOP;
+      break;
+    }
+    char link[PATH_MAX];
+    ssize_t k = readlink(p, link, sizeof link - 1);
+    if (k < 0) break;
+    link[k] = '\0';
+    // A relative link is relative to the folder holding it.
+    const char *slash = strrchr(p, '/');
+    size_t keep = link[0] == '/' || !slash ? 0 : slash - p + 1;
+    char *next = static_cast<char *>(malloc(keep + k + 1));
+    if (!next) break;
+    memcpy(next, p, keep);
+    memcpy(next + keep, link, k + 1);
+    free(p);
+    p = next;
+  }
+  int err = errno;
+  free(p);
+  errno = err;
+  return nullptr;
+}
+
+int outopen(outfile *f, const char *path) {
+  f->fd = 1;
+  f->path = f->temp = nullptr;
+  if (!path) return 0;
+  char *target = landing(path);
+  if (!target) return errno;
+  struct stat st;
+  if (stat(target, &st) == 0 && !S_ISREG(st.st_mode)) {
+    free(target);
+    f->fd = open(path, O_WRONLY | O_TRUNC);
+    return f->fd < 0 ? errno : 0;
+  }
+  f->path = target;
+  // NAME.XXXXXX beside the file, NAME cut where the folder's longest name
+  // would be passed.
+  const char *slash = strrchr(target, '/');
+  size_t dirlen = slash ? slash - target + 1 : 0,
+         base = strlen(target) - dirlen;
+  long most = NAME_MAX;
+  if (dirlen < PATH_MAX) {
+    char dir[PATH_MAX] = ".";
+    if (dirlen) memcpy(dir, target, dirlen), dir[dirlen] = '\0';
+    most = pathconf(dir, _PC_NAME_MAX);
+  }
+  size_t room = most > 8 ? static_cast<size_t>(most) - 7 : NAME_MAX - 7;
+  if (base > room) base = room;
+  if (dirlen + base + 8 > sizeof pending) {
+    outdone(f, 0);
+    return ENAMETOOLONG;
+  }
+  f->temp = static_cast<char *>(malloc(dirlen + base + 8));
+  if (!f->temp) {
+    outdone(f, 0);
+    return ENOMEM;
+  }
+  memcpy(f->temp, target, dirlen + base);
+  memcpy(f->temp + dirlen + base, ".XXXXXX", 8);
+  // No signal between the file's making and its name's keeping.
+  sigset_t all, old;
+  sigemptyset(&all);
+  for (int sig : fatal) sigaddset(&all, sig);
+  sigprocmask(SIG_BLOCK, &all, &old);
+  f->fd = mkstemp(f->temp);
+  int err = errno;
+  if (f->fd >= 0) guard(f->temp);
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+  if (f->fd < 0) {
+    free(f->temp);
+    f->temp = nullptr;
+    outdone(f, 0);
+    return err;
+  }
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(f->fd, 0666 & ~mask);
+  return 0;
+}
+
+int outdone(outfile *f, int ok) {
+  int err = 0;
+  if (f->fd > 2 && close(f->fd) != 0 && ok) err = errno;
+  if (f->temp) {
+    if (ok && !err && rename(f->temp, f->path) != 0) err = errno;
+    if (!ok || err) unlink(f->temp);
+    unguard();
+  }
+  free(f->path);
+  free(f->temp);
+  f->path = f->temp = nullptr;
+  f->fd = -1;
+  return err;
+}

@@ -1,0 +1,175 @@
+#include "recode/codemap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "codes/sjis.h"
+
+namespace {
+
+bool sameset(const codeset &a, const codeset &b) {
+  if (a.type != b.type) return false;
+  return (a.type != SETBYTE && a.type != SETDBCS) || !strcmp(a.name, b.name);
+}
+
+// The character of every code of a set: the bytes, or the double-byte
+// codes (a lead byte from 0x80 up in every set we take), from 0x8000.
+// Made once for each set a process uses: it takes 32768 conversions, and
+// a fuzzer converts thousands of fonts.
+const std::vector<int32_t> &decoded(mapper *m, int kind) {
+  static std::vector<std::pair<std::string, std::vector<int32_t>>> cache;
+  std::string key =
+      std::to_string(m->cs.type) + m->cs.name + (kind ? "/2" : "/1");
+  auto hit = std::find_if(cache.begin(), cache.end(),
+                          [&](const auto &c) { return c.first == key; });
+  if (hit != cache.end()) return hit->second;
+  std::vector<int32_t> all(kind ? 0x8000 : 0x100);
+  for (uint32_t i = 0; i < all.size(); i++)
+    all[i] = touni(m, i + (kind ? 0x8000 : 0));
+  cache.emplace_back(key, std::move(all));
+  return cache.back().second;
+}
+
+} // namespace
+
+// One to one: the same set, or JIS X 0208 to Shift_JIS by arithmetic;
+// never through Unicode.
+bool direct(const codeset &src, const codeset &dst) {
+  return sameset(src, dst) || (src.type == SETJIS && dst.type == SETSJIS);
+}
+
+std::vector<pick> copied(const source *s, const codeset &dst) {
+  std::vector<pick> m;
+  for (const auto &c : s->chars) {
+    int32_t code = dst.type == SETSJIS && s->cs.type == SETJIS
+                       ? jtos(static_cast<int32_t>(c.first))
+                   : c.first <= (dst.type == SETBYTE ? 0xFFu : 0xFFFFu)
+                       ? static_cast<int32_t>(c.first)
+                       : -1;
+    if (code >= 0) m.push_back({code, c.first, c.second});
+  }
+  return m;
+}
+
+// Through Unicode: every code of the output's set that decodes to a
+// character the source has gets that character's glyph, so that both
+// codes of a character that a set gives two (CP932's NEC and IBM
+// duplicates, say) are there. Where the source itself has a character at
+// two codes, the glyph of the code the character maps back to is taken.
+std::vector<pick> throughunicode(const source *s, mapper *src, mapper *dst,
+                                 int kind) {
+  // Each character's glyph (code: the character), and whether its code is
+  // the one the character maps back to.
+  std::unordered_map<int32_t, std::pair<pick, bool>> have;
+  for (const auto &c : s->chars) {
+    int32_t u = touni(src, c.first);
+    if (u < 0) continue;
+    bool primary =
+        src->cs.type == SETUNICODE ||
+        fromuni(src, static_cast<uint32_t>(u)) == static_cast<int32_t>(c.first);
+    auto it = have.find(u);
+    if (it == have.end())
+      have[u] = {{u, c.first, c.second}, primary};
+    else if (primary && !it->second.second)
+      it->second = {{u, c.first, c.second}, true};
+  }
+  std::vector<pick> m;
+  if (dst->cs.type == SETUNICODE) {
+    for (const auto &h : have)
+      if (h.first <= 0xFFFF) m.push_back(h.second.first);
+    std::sort(m.begin(), m.end(),
+              [](const pick &a, const pick &b) { return a.code < b.code; });
+    return m;
+  }
+  const std::vector<int32_t> &all = decoded(dst, kind);
+  for (uint32_t c = kind ? 0x8000 : 0; c <= (kind ? 0xFFFFu : 0xFFu); c++) {
+    int32_t u = all[c - (kind ? 0x8000 : 0)];
+    auto it = u < 0 ? have.end() : have.find(u);
+    if (it != have.end())
+      m.push_back({static_cast<int32_t>(c), it->second.first.from,
+                   it->second.first.handle});
+  }
+  return m;
+}
+
+// Maximal runs of consecutive codes (sorted, distinct); more than 255 are
+// joined where the gaps are smallest (the lowest codes first among equal
+// gaps), the gaps to be filled with blank glyphs.
+std::vector<codeblock> runsof(const std::vector<pick> &m, recodefacts *f) {
+  std::vector<codeblock> runs;
+  for (const auto &p : m) {
+    if (runs.empty() || p.code != runs.back().end + 1)
+      runs.push_back(
+          {static_cast<uint16_t>(p.code), static_cast<uint16_t>(p.code)});
+    else
+      runs.back().end = static_cast<uint16_t>(p.code);
+  }
+  f->runs = runs.size();
+  if (runs.size() <= 255) return runs;
+  std::vector<size_t> gaps(runs.size() - 1);
+  for (size_t i = 0; i < gaps.size(); i++) gaps[i] = i;
+  auto gap = [&](size_t i) { return runs[i + 1].start - runs[i].end - 1u; };
+  // Joining two runs leaves every other gap as it is, so the smallest
+  // gaps can be chosen at once.
+  std::stable_sort(gaps.begin(), gaps.end(),
+                   [&](size_t a, size_t b) { return gap(a) < gap(b); });
+  std::vector<bool> join(runs.size());
+  for (size_t k = 0; k < runs.size() - 255; k++) {
+    join[gaps[k]] = true;
+    f->blanks += gap(gaps[k]);
+  }
+  std::vector<codeblock> blocks;
+  for (size_t i = 0; i < runs.size(); i++) {
+    if (i && join[i - 1])
+      blocks.back().end = runs[i].end;
+    else
+      blocks.push_back(runs[i]);
+  }
+  return blocks;
+}
+
+// Keeps the glyphs in the range and the text asked for, and counts the
+// characters of the text that none has, and with lostchars those of the
+// source that no code of the output's set holds.
+void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
+            std::vector<pick> *m, recodefacts *f) {
+  bool ranged = o->first > 0 || o->last < 0xFFFF;
+  // One-to-one copies lose nothing; the two sets may well decode a code
+  // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
+  // 0x8191 U+FFE0).
+  bool lost = o->lostchars && !o->text && !ranged && !direct(s->cs, dst->cs);
+  if (!o->text && !ranged && !lost) return; // nothing to choose or count
+  std::vector<uint32_t> written;
+  size_t k = 0;
+  for (const pick &p : *m) {
+    auto code = static_cast<uint32_t>(p.code);
+    if (code < o->first || code > o->last) continue;
+    int32_t u = touni(dst, code);
+    if (o->text && (u < 0 || !std::binary_search(o->text, o->text + o->ntext,
+                                                 static_cast<uint32_t>(u))))
+      continue;
+    (*m)[k++] = p;
+    if (u >= 0) written.push_back(static_cast<uint32_t>(u));
+  }
+  m->resize(k);
+  std::sort(written.begin(), written.end());
+  auto note = [&](uint32_t u, size_t *n, uint32_t *first) {
+    if (std::binary_search(written.begin(), written.end(), u)) return;
+    if (*n < 8) first[*n] = u;
+    ++*n;
+  };
+  for (size_t i = 0; o->text && i < o->ntext; i++)
+    note(o->text[i], &f->lacking, f->lacked);
+  if (!lost) return;
+  std::vector<uint32_t> seen;
+  for (const auto &c : s->chars) {
+    int32_t u = touni(src, c.first);
+    if (u >= 0x20 && (u < 0x7F || u > 0x9F))
+      seen.push_back(static_cast<uint32_t>(u));
+  }
+  std::sort(seen.begin(), seen.end());
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  for (uint32_t u : seen) note(u, &f->lost, f->lostu);
+}

@@ -1,0 +1,30 @@
+# The source lists, one per library, for every build that compiles them:
+# the native programs, the tests, the fuzzers and the benchmark (the top
+# CMakeLists.txt) and the web page (web/CMakeLists.txt). Paths are
+# relative to this folder, the one include directory; the stages stand in
+# the order of their folders below, and a file includes only headers of
+# its own stage or of stages listed before it.
+set(DOSV2BDF_SOURCES
+  io/stream.cpp
+  codes/sjis.cpp
+  fontx/fontx.cpp fontx/glyphs.cpp
+  writers/hex.cpp writers/bdf.cpp
+  dosv2bdf/driver.cpp)
+
+# dosvfont's stages and front end, as both its builds compile them; the
+# native build adds iconv and whole files, the web build its code-set
+# tables and its entry.
+set(DOSVFONT_SOURCES
+  codes/codes.cpp codes/codenames.cpp
+  sources/ftread.cpp sources/ftsize.cpp
+  recode/codemap.cpp recode/recode.cpp
+  writers/bdfset.cpp writers/sheet.cpp
+  dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp
+  dosvfont/report.cpp dosvfont/pipeline.cpp)
+set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/cset.cpp)
+set(DOSVFONT_WEB_SOURCES io/files.cpp codes/csettable.cpp dosvfont/web.cpp)
+
+list(TRANSFORM DOSV2BDF_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+list(TRANSFORM DOSVFONT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+list(TRANSFORM DOSVFONT_NATIVE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+list(TRANSFORM DOSVFONT_WEB_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

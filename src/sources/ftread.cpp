@@ -1,0 +1,306 @@
+// Sources: a FONTX2 glyph set, or any font FreeType reads (BDF, PCF and
+// .pcf.gz, OpenType and TrueType, with bitmap strikes or outlines).
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <strings.h>
+#include <utility>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
+#include FT_BITMAP_H
+#include FT_FONT_FORMATS_H
+#include FT_GZIP_H
+#include FT_TRUETYPE_TABLES_H
+
+#include "sources/ftsize.h"
+#include "sources/source.h"
+
+namespace {
+
+struct ft {
+  FT_Library lib; // one for the process, made at the first use
+  FT_Face face;
+  FT_Bitmap gray;          // a glyph in a pixel mode other than mono, as bytes
+  unsigned char *unzipped; // a gzipped font, inflated
+};
+
+void *ftalloc(FT_Memory, long n) {
+  return malloc(static_cast<size_t>(n));
+}
+void ftfree(FT_Memory, void *p) {
+  free(p);
+}
+void *ftrealloc(FT_Memory, long, long n, void *p) {
+  return realloc(p, static_cast<size_t>(n));
+}
+
+// A gzipped font (.pcf.gz) inflated whole, in one pass, by FreeType's own
+// gzip stream. FreeType reads such a font in place only by inflating it
+// again from the start at every backward seek: minutes for a large font.
+// The length the gzip trailer claims is never trusted: the buffer grows
+// with what really comes out, up to GZMAX, past which it is refused.
+// Returns 0 with the buffer, 1 when it is not gzip data after all, 2
+// when it inflates past GZMAX, -1 when memory runs out.
+int gunzip(const unsigned char *data, size_t n, unsigned char **out,
+           size_t *size) {
+  FT_MemoryRec_ mem = {nullptr, ftalloc, ftfree, ftrealloc};
+  FT_StreamRec src = FT_StreamRec(), gz = FT_StreamRec();
+  src.base = const_cast<unsigned char *>(data);
+  src.size = n;
+  src.memory = &mem;
+  *out = nullptr;
+  if (FT_Stream_OpenGzip(&gz, &src)) return 1;
+  // FreeType inflates a small font at once, and then has checked its size.
+  size_t room = !gz.read ? gz.size : 1 << 20, got = 0;
+  unsigned char *buf = static_cast<unsigned char *>(malloc(room ? room : 1));
+  int r = buf ? 0 : -1;
+  if (buf && !gz.read) {
+    memcpy(buf, gz.base, gz.size);
+    got = gz.size;
+  }
+  while (!r && gz.read) {
+    if (got == room) {
+      if (room >= GZMAX) {
+        r = 2;
+        break;
+      }
+      void *more = realloc(buf, 2 * room);
+      if (!more) {
+        r = -1;
+        break;
+      }
+      buf = static_cast<unsigned char *>(more);
+      room *= 2;
+    }
+    unsigned long k = gz.read(&gz, got, buf + got, room - got);
+    if (!k) break;
+    got += k;
+  }
+  // A full buffer at the limit: one byte more tells whether it goes on.
+  unsigned char probe;
+  if (!r && gz.read && got == GZMAX && gz.read(&gz, got, &probe, 1)) r = 2;
+  if (gz.close) gz.close(&gz);
+  if (r) {
+    free(buf);
+    return r;
+  }
+  *out = buf;
+  *size = got;
+  return 0;
+}
+
+// Whether the bytes begin as a font FreeType reads would (an sfnt,
+// PCF, BDF, Type 1, Windows FNT or PFR font): if so, FreeType's reason for
+// refusing it says what is wrong with it; if not, it is no font at all.
+bool lookslikefont(const unsigned char *d, size_t n) {
+  static const std::pair<const char *, size_t> magics[] = {
+      {"\0\1\0\0", 4}, {"OTTO", 4}, {"true", 4},  {"typ1", 4},      {"ttcf", 4},
+      {"wOFF", 4},     {"wOF2", 4}, {"\1fcp", 4}, {"STARTFONT", 9}, {"%!", 2},
+      {"\x80\x01", 2}, {"MZ", 2},   {"PFR0", 4}};
+  return std::any_of(std::begin(magics), std::end(magics), [&](const auto &m) {
+    return n >= m.second && !memcmp(d, m.first, m.second);
+  });
+}
+
+// FreeType's own words for its errors: FT_Error_String may be compiled out.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {v, s},
+#define FT_ERROR_START_LIST                                                    \
+  const struct {                                                               \
+    int code;                                                                  \
+    const char *text;                                                          \
+  } errors[] = {
+#define FT_ERROR_END_LIST                                                      \
+  { 0, nullptr }                                                               \
+  }                                                                            \
+  ;
+#include FT_ERRORS_H
+
+const char *fterror(FT_Error e) {
+  const auto *x =
+      std::find_if(std::begin(errors), std::end(errors),
+                   [&](const auto &x) { return x.text && x.code == e; });
+  return x != std::end(errors) ? x->text : "unknown error";
+}
+
+// A FONTX2 name from a font's: upper case, A-Z and 0-9 only, 8 at most.
+void namefrom(unsigned char *name, const char *s) {
+  int n = 0;
+  memset(name, ' ', 8);
+  for (; s && *s && n < 8; s++)
+    if (isalnum(static_cast<unsigned char>(*s)) && !(*s & 0x80))
+      name[n++] = static_cast<unsigned char>(toupper(*s));
+}
+
+// The name the font gives: its family, or its foundry when the family is
+// "Fixed" (as dosv2bdf writes them).
+void fontname(FT_Face face, unsigned char *name) {
+  BDF_PropertyRec family, foundry;
+  if (FT_Get_BDF_Property(face, "FAMILY_NAME", &family) ||
+      family.type != BDF_PROPERTY_TYPE_ATOM)
+    return namefrom(name, face->family_name);
+  if (!strcasecmp(family.u.atom ? family.u.atom : "", "Fixed") &&
+      !FT_Get_BDF_Property(face, "FOUNDRY", &foundry) &&
+      foundry.type == BDF_PROPERTY_TYPE_ATOM)
+    return namefrom(name, foundry.u.atom);
+  namefrom(name, family.u.atom);
+}
+
+} // namespace
+
+void fromset(source *s, const glyphset *gs) {
+  *s = source();
+  s->cs = gs->codes;
+  s->gs = gs;
+  s->kind = gs->kind;
+  s->ascent = gs->ascent;
+  s->descent = gs->height - gs->ascent;
+  memcpy(s->name, gs->name, 8);
+  std::vector<bool> seen(gs->kind ? 0x10000 : 0x100);
+  uint32_t i = 0;
+  eachcode(gs, [&](uint32_t c) {
+    if (!seen[c]) s->chars.push_back({c, i});
+    seen[c] = true;
+    i++;
+    return true;
+  });
+}
+
+int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+           char *why, size_t whysize) {
+  *s = source();
+  s->kind = -1;
+  s->size = size;
+  ft *f = static_cast<ft *>(calloc(1, sizeof(ft)));
+  if (!f) return snprintf(why, whysize, "out of memory"), 1;
+  s->face = f;
+  // FreeType's modules are set up once; a fuzzer opens fonts by the
+  // thousand.
+  static FT_Library lib;
+  FT_Error e = lib ? 0 : FT_Init_FreeType(&lib);
+  f->lib = lib;
+  if (n > 2 && data[0] == 0x1F && data[1] == 0x8B) {
+    int r = gunzip(data, n, &f->unzipped, &n);
+    if (r == 2)
+      return snprintf(why, whysize, "inflates to more than %d MiB",
+                      GZMAX >> 20),
+             1;
+    if (r < 0) return snprintf(why, whysize, "out of memory"), 1;
+    if (!r) data = f->unzipped;
+  }
+  if (!e)
+    e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
+  // FreeType's own words only where it knew the format.
+  if (e == FT_Err_Unknown_File_Format || (e && !lookslikefont(data, n)))
+    return snprintf(why, whysize,
+                    "not a font (neither FONTX2 nor a format FreeType reads)"),
+           3;
+  if (e) return snprintf(why, whysize, "%s", fterror(e)), 1;
+  FT_Bitmap_Init(&f->gray);
+  FT_Face face = f->face;
+
+  const char *encoding, *registry;
+  if (!FT_Get_BDF_Charset_ID(face, &encoding, &registry)) {
+    // X11 fonts: the charset their registry names, the codes as they are.
+    if (!registry || !*registry)
+      return snprintf(why, whysize, "names no charset (CHARSET_REGISTRY)"), 1;
+    if (!encoding) encoding = "";
+    if (fromx11(&s->cs, registry, encoding) || !face->num_charmaps ||
+        FT_Set_Charmap(face, face->charmaps[0]))
+      return snprintf(why, whysize, "no mapping for the charset %s-%s",
+                      registry, encoding),
+             1;
+  } else if (FT_Select_Charmap(face, FT_ENCODING_UNICODE)) {
+    return snprintf(why, whysize, "no Unicode character map"), 1;
+  } else {
+    s->cs.type = SETUNICODE;
+  }
+  FT_UInt index;
+  for (FT_ULong c = FT_Get_First_Char(face, &index); index;
+       c = FT_Get_Next_Char(face, c, &index))
+    s->chars.push_back({static_cast<uint32_t>(c), index});
+  fontname(face, s->name);
+  // The cell, once the characters tell which rule an outline is fitted by.
+  return ftsize(face, s, size, fit, why, whysize);
+}
+
+void ftclose(source *s) {
+  ft *f = static_cast<ft *>(s->face);
+  if (!f) return;
+  if (f->lib) FT_Bitmap_Done(f->lib, &f->gray);
+  if (f->face) FT_Done_Face(f->face);
+  free(f->unzipped);
+  free(f);
+  s->face = nullptr;
+}
+
+void ftfacts(const source *s, fontfacts *f) {
+  *f = fontfacts();
+  const ft *x = static_cast<const ft *>(s->face);
+  FT_Face face = x ? x->face : nullptr;
+  if (!face) return;
+  const char *format = FT_Get_Font_Format(face);
+  f->format = format ? format : "unknown";
+  f->family = face->family_name ? face->family_name : "";
+  f->style = face->style_name ? face->style_name : "";
+  f->scalable = FT_IS_SCALABLE(face);
+  for (int i = 0; i < face->num_fixed_sizes && f->nstrikes < 32; i++)
+    f->strikes[f->nstrikes++] = face->available_sizes[i].height;
+  if (f->scalable) {
+    ftmetrics m;
+    ftmetricsof(face, &m);
+    f->upem = m.upem;
+    f->winascent = m.winascent, f->windescent = m.windescent;
+    f->typoascent = m.typoascent, f->typodescent = m.typodescent;
+    f->hasos2 = m.hasos2;
+  }
+}
+
+int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
+  if (s->gs) {
+    s->scratch.resize(s->gs->glyphbytes);
+    g->bits = glyphbits(s->gs, handle, s->scratch.data());
+    g->width = g->advance = s->gs->width;
+    g->rows = s->gs->height;
+    g->pitch = (g->width + 7) / 8;
+    g->left = 0;
+    g->top = s->gs->ascent;
+    g->gray = 0;
+    return 0;
+  }
+  ft *f = static_cast<ft *>(s->face);
+  FT_Int32 flags = metrics && !s->outline
+                       ? FT_LOAD_BITMAP_METRICS_ONLY
+                       : FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+  if (FT_Load_Glyph(f->face, handle, flags)) return -1;
+  FT_GlyphSlot slot = f->face->glyph;
+  g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  if (metrics) return 0;
+  const FT_Bitmap *bm = &slot->bitmap;
+  g->gray = bm->pixel_mode != FT_PIXEL_MODE_MONO;
+  if (bm->pitch < 0 || (g->gray && bm->pixel_mode != FT_PIXEL_MODE_GRAY)) {
+    // 2- and 4-bit gray, colour, rows bottom up: to a byte a pixel, top
+    // down, FreeType's way.
+    g->gray = 1;
+    if (FT_Bitmap_Convert(f->lib, bm, &f->gray, 1)) return -1;
+    if (f->gray.num_grays > 1 && f->gray.num_grays < 256)
+      for (unsigned i = 0;
+           i < f->gray.rows * static_cast<unsigned>(f->gray.pitch); i++)
+        f->gray.buffer[i] = static_cast<unsigned char>(f->gray.buffer[i] * 255 /
+                                                       (f->gray.num_grays - 1));
+    bm = &f->gray;
+  }
+  g->bits = bm->buffer;
+  g->pitch = bm->pitch;
+  // A glyph whose bitmap the font left out has a size but no buffer.
+  g->width = bm->buffer ? static_cast<int>(bm->width) : 0;
+  g->rows = bm->buffer ? static_cast<int>(bm->rows) : 0;
+  g->left = slot->bitmap_left;
+  g->top = slot->bitmap_top;
+  return 0;
+}

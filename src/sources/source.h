@@ -1,0 +1,77 @@
+// A font to take glyphs from, whoever read it (our FONTX2 reader or
+// FreeType): its code set, each code with a handle for its glyph, the
+// vertical metrics of its cell, its name, and the drawing of a glyph.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "codes/codes.h"
+#include "fontx/glyphs.h"
+
+// One glyph's bitmap and where it sits: its top-left pixel lies `left`
+// columns right of the origin and `top` rows above the baseline.
+struct srcglyph {
+  const unsigned char *bits; // rows of pitch bytes
+  int pitch, width, rows;
+  int left, top;
+  int advance; // in pixels
+  int gray;    // a byte a pixel, ink from 128 up; else a bit a pixel
+};
+
+// The most a gzipped font is inflated to: X11's largest PCF fonts are a
+// few tens of MB.
+enum { GZMAX = 1 << 28 };
+
+// How an outline is scaled into the cell (see ftsize.h).
+enum fitrule { FITAUTO, FITLINE, FITEM };
+
+struct source {
+  codeset cs;
+  // Code and handle of every glyph the font maps a code to, each code once.
+  std::vector<std::pair<uint32_t, uint32_t>> chars;
+  int ascent, descent;   // the cell: rows above and below the baseline
+  int kind;              // FONTX2 sources: their kind; else -1
+  int outline;           // glyphs are rendered from outlines at size px
+  int fit;               // the rule an outline was scaled by: FITLINE, FITEM
+  int size;              // the pixel size asked for (-s), 0 for none
+  int unsized;           // no strike or size chosen: -s is needed to draw
+  unsigned char name[8]; // the FONTX2 name the font gives, space padded
+  const glyphset *gs;    // a FONTX2 font
+  void *face;            // or FreeType's
+  std::vector<unsigned char> scratch;
+};
+
+// A FONTX2 glyph set as a source; the first glyph of a repeated code wins.
+void fromset(source *s, const glyphset *gs);
+
+// Draws a glyph; with metrics set only its advance need be right. 0, or
+// -1 when it cannot be drawn.
+int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
+
+// Opens a font FreeType reads, from memory that must outlive the source,
+// at the strike of size pixels (0: its only strike) or, for an outline
+// font, rendered at size pixels by the rule fit. Returns 0; else 1 with
+// why the font cannot be read or mapped, 3 when it is no font FreeType
+// knows (why says so), or 2 with what is wrong with the
+// size, to follow the font's name ("has no 13-pixel strike; it has 12
+// 16"). A font that needs a size and was given none opens with unsized
+// set and why saying so: it can be described, not drawn.
+int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+           char *why, size_t whysize);
+void ftclose(source *s);
+
+// What --info says of a font FreeType reads.
+struct fontfacts {
+  const char *format; // FreeType's word: BDF, PCF, TrueType, CFF...
+  const char *family, *style;
+  int scalable;
+  int nstrikes;
+  int strikes[32]; // their pixel heights
+  long upem;       // outline fonts: units per em and vertical metrics
+  long winascent, windescent, typoascent, typodescent;
+  int hasos2;
+};
+void ftfacts(const source *s, fontfacts *f);

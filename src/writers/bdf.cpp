@@ -1,0 +1,211 @@
+#include "writers/bdf.h"
+
+#include <cstring>
+
+#include "io/stream.h"
+
+void copyname(char *dst, const unsigned char *fontname) {
+  int n = 0;
+  for (int i = 0; i < 8 && fontname[i]; i++) {
+    unsigned char c = fontname[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+    if (c == ' ' || c == '-' || c < 0x20 || c == 0x7F) continue;
+    dst[n++] = static_cast<char>(c);
+  }
+  dst[n] = '\0';
+  if (dst[0] >= 'a' && dst[0] <= 'z') dst[0] = static_cast<char>(dst[0] - 32);
+}
+
+static char *strprop(char *o, const char *name, const char *value) {
+  o = putstr(o, name);
+  o = putlit(o, " \"");
+  o = putstr(o, value);
+  return putlit(o, "\"\n");
+}
+
+// A string property whose value may hold double quotes: BDF writes each
+// one twice.
+static char *quotedprop(char *o, const char *name, const char *value) {
+  o = putstr(o, name);
+  o = putlit(o, " \"");
+  for (const char *v = value; *v; v++) {
+    if (*v == '"') *o++ = '"';
+    *o++ = *v;
+  }
+  return putlit(o, "\"\n");
+}
+
+static char *intprop(char *o, const char *name, int32_t value) {
+  o = putstr(o, name);
+  *o++ = ' ';
+  o = putd(o, value);
+  *o++ = '\n';
+  return o;
+}
+
+void bdfheader(int width, int height, int32_t defchar, const char *foundry,
+               int kind) {
+  const char *registry = kind == 1 ? "JISX0208.1983" : "JISX0201.1976";
+  int32_t w = width, h = height;
+  char *o = sroom(&output, 2048);
+
+  o = putlit(o, "STARTFONT 2.1\nCOMMENT\nFONT -");
+  o = putstr(o, foundry);
+  o = putlit(o, "-Fixed-Medium-R-Normal--");
+  o = putd(o, h);
+  *o++ = '-';
+  o = putd(o, 10 * h - 10);
+  o = putlit(o, "-75-75-C-");
+  o = putd(o, 10 * w);
+  *o++ = '-';
+  o = putstr(o, registry);
+  o = putlit(o, "-0\nSIZE ");
+  o = putd(o, w);
+  o = putlit(o, " 75 75\nFONTBOUNDINGBOX ");
+  o = putd(o, w);
+  *o++ = ' ';
+  o = putd(o, h);
+  o = putlit(o, " 0 -2\nSTARTPROPERTIES 18\n");
+
+  o = strprop(o, "FONTNAME_REGISTRY", "");
+  o = quotedprop(o, "FOUNDRY", foundry);
+  o = strprop(o, "FAMILY_NAME", "Fixed");
+  o = strprop(o, "WEIGHT_NAME", "Medium");
+  o = strprop(o, "SLANT", "R");
+  o = strprop(o, "SETWIDTH_NAME", "Normal");
+  o = strprop(o, "ADD_STYLE_NAME", "");
+  o = intprop(o, "PIXEL_SIZE", h);
+  o = intprop(o, "POINT_SIZE", 10 * h - 10);
+  o = intprop(o, "RESOLUTION_X", 75);
+  o = intprop(o, "RESOLUTION_Y", 75);
+  o = strprop(o, "SPACING", "C");
+  o = intprop(o, "AVERAGE_WIDTH", 10 * w);
+  o = strprop(o, "CHARSET_REGISTRY", registry);
+  o = strprop(o, "CHARSET_ENCODING", "0");
+  o = intprop(o, "DEFAULT_CHAR", defchar);
+  o = intprop(o, "FONT_DESCENT", 2);
+  o = intprop(o, "FONT_ASCENT", h - 2);
+  o = putlit(o, "ENDPROPERTIES\n");
+  sput(&output, o);
+}
+
+void xlfdheader(const xlfd *x) {
+  int32_t w = x->width, h = x->height;
+  int32_t point = (1440 * h + 75) / 150; // 720 * h / 75, halves up
+  char *o = sroom(&output, 2048);
+  o = putlit(o, "STARTFONT 2.1\nFONT -");
+  o = putstr(o, x->foundry);
+  *o++ = '-';
+  o = putstr(o, x->family);
+  o = putlit(o, "-Medium-R-Normal--");
+  o = putd(o, h);
+  *o++ = '-';
+  o = putd(o, point);
+  o = putlit(o, "-75-75-C-");
+  o = putd(o, 10 * w);
+  *o++ = '-';
+  o = putstr(o, x->registry);
+  *o++ = '-';
+  o = putstr(o, x->encoding);
+  o = putlit(o, "\nSIZE ");
+  o = putd(o, (point + 5) / 10);
+  o = putlit(o, " 75 75\nFONTBOUNDINGBOX ");
+  o = putd(o, w);
+  *o++ = ' ';
+  o = putd(o, h);
+  o = putlit(o, " 0 ");
+  o = putd(o, x->ascent - h);
+  o = putlit(o, "\nSTARTPROPERTIES ");
+  o = putd(o, x->hasdefault ? 17 : 16);
+  *o++ = '\n';
+  o = quotedprop(o, "FOUNDRY", x->foundry);
+  o = quotedprop(o, "FAMILY_NAME", x->family);
+  o = strprop(o, "WEIGHT_NAME", "Medium");
+  o = strprop(o, "SLANT", "R");
+  o = strprop(o, "SETWIDTH_NAME", "Normal");
+  o = strprop(o, "ADD_STYLE_NAME", "");
+  o = intprop(o, "PIXEL_SIZE", h);
+  o = intprop(o, "POINT_SIZE", point);
+  o = intprop(o, "RESOLUTION_X", 75);
+  o = intprop(o, "RESOLUTION_Y", 75);
+  o = strprop(o, "SPACING", "C");
+  o = intprop(o, "AVERAGE_WIDTH", 10 * w);
+  o = strprop(o, "CHARSET_REGISTRY", x->registry);
+  o = strprop(o, "CHARSET_ENCODING", x->encoding);
+  if (x->hasdefault) o = intprop(o, "DEFAULT_CHAR", x->defchar);
+  o = intprop(o, "FONT_ASCENT", x->ascent);
+  o = intprop(o, "FONT_DESCENT", h - x->ascent);
+  o = putlit(o, "ENDPROPERTIES\n");
+  sput(&output, o);
+}
+
+int32_t swidth(int width, int height) {
+  if (height <= 0) return 0;
+  return (2000 * width + height) / (2 * height); // halves round up
+}
+
+void shape(recshape *s, int width, int height, int descent) {
+  s->width = width;
+  s->height = height;
+  s->rowbytes = (static_cast<size_t>(width) + 7) / 8;
+  s->bytes = s->rowbytes * static_cast<size_t>(height);
+  // STARTCHAR and ENCODING lines with the longest numbers, the tail, the
+  // rows (2 digits a byte and a newline), ENDCHAR, and what a row
+  // converter may write past its end.
+  s->room =
+      64 + sizeof s->tail + s->height * (2 * s->rowbytes + 1) + 16 + ROWSLACK;
+  s->rows = rowconv(s->rowbytes, bestlevel());
+  memset(s->tail, 0, sizeof s->tail);
+  char *o = putlit(s->tail, "\nSWIDTH ");
+  o = putd(o, swidth(width, height));
+  o = putlit(o, " 0\nDWIDTH ");
+  o = putd(o, width);
+  o = putlit(o, " 0\nBBX ");
+  o = putd(o, width);
+  *o++ = ' ';
+  o = putd(o, height);
+  o = putlit(o, " 0 ");
+  o = putd(o, -descent);
+  o = putlit(o, "\nBITMAP\n");
+  s->taillen = static_cast<size_t>(o - s->tail);
+}
+
+char *putrest(char *o, const recshape *s, int32_t enc,
+              const unsigned char *bits) {
+  o = putlit(o, "\nENCODING ");
+  o = putd(o, enc);
+  memcpy(o, s->tail, sizeof s->tail); // a fixed size copies fastest
+  o += s->taillen;
+  o = s->rows(o, bits, s->rowbytes, static_cast<size_t>(s->height));
+  return putlit(o, "ENDCHAR\n");
+}
+
+// A glyph that the end of input cuts short: what is there, then 0xFF
+// bytes, so the record keeps its shape. Apart from the hot path, whose
+// frame it would otherwise enlarge.
+static __attribute__((noinline)) char *cutshort(char *o, const recshape *s,
+                                                int32_t enc, size_t have) {
+  unsigned char cut[32 * 255]; // the largest glyph
+  memcpy(cut, input.p, have);
+  memset(cut + have, 0xFF, s->bytes - have);
+  input.p += have;
+  input.ended = 1;
+  return putrest(o, s, enc, cut);
+}
+
+void tobdf(const recshape *s, int32_t code, int32_t enc) {
+  char *o = sroom(&output, s->room);
+  o = putlit(o, "STARTCHAR ");
+  o = putx4(o, static_cast<uint32_t>(code));
+  size_t have = static_cast<size_t>(input.e - input.p);
+  if (have < s->bytes) {
+    have = sneed(&input, s->bytes); // may move the bytes at hand
+    if (have < s->bytes) {
+      sput(&output, cutshort(o, s, enc, have));
+      return;
+    }
+  }
+  o = putrest(o, s, enc, input.p);
+  input.p += s->bytes;
+  sput(&output, o);
+}

@@ -1,0 +1,183 @@
+#include "writers/bdfset.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "writers/bdf.h"
+#include "dosv2bdf/driver.h"
+#include "codes/sjis.h"
+#include "io/stream.h"
+
+namespace {
+
+// Code points a BDF font must not be encoded with: controls, surrogates,
+// and the two that are not characters at all.
+bool encodable(int32_t u) {
+  return u > 0x1F && (u < 0x7F || u > 0x9F) && (u < 0xD800 || u > 0xDFFF) &&
+         u != 0xFFFE && u != 0xFFFF;
+}
+
+const int32_t UNSEEN = -2, PENDING = 1 << 30;
+
+// The code point each code's first glyph is encoded with, or -1, such that
+// none is claimed twice. A code that the reverse mapping gives back (CP932
+// maps both 0x81E0 and its NEC duplicate 0x8790 to U+2252, and U+2252 back
+// to 0x81E0) claims first; then the others, in file order, where their
+// code point is still free.
+std::vector<int32_t> claims(const glyphset *gs, mapper *m) {
+  std::vector<int32_t> cp(gs->kind ? 0x10000 : 0x100, UNSEEN);
+  std::vector<bool> claimed(0x110000);
+  eachcode(gs, [&](uint32_t c) {
+    if (cp[c] != UNSEEN) return true;
+    int32_t u = touni(m, c);
+    if (!encodable(u))
+      cp[c] = -1;
+    else if (fromuni(m, static_cast<uint32_t>(u)) == static_cast<int32_t>(c))
+      cp[c] = u, claimed[u] = true; // one code for one code point
+    else
+      cp[c] = PENDING | u;
+    return true;
+  });
+  eachcode(gs, [&](uint32_t c) {
+    if (cp[c] >= PENDING) {
+      int32_t u = cp[c] & ~PENDING;
+      cp[c] = claimed[u] ? -1 : u;
+      claimed[u] = true;
+    }
+    return true;
+  });
+  return cp;
+}
+
+char *upperhex(char *o, uint32_t v, int digits) {
+  while (digits--) *o++ = "0123456789ABCDEF"[(v >> (4 * digits)) & 15];
+  return o;
+}
+
+// uniXXXX in the Basic Multilingual Plane, uXXXXX above it; a glyph with no
+// code point of its own fxXXXX after its code, .1, .2 ... for repeats.
+char *glyphname(char *o, int32_t u, uint32_t code, uint32_t repeat) {
+  if (u >= 0 && u <= 0xFFFF) return upperhex(putlit(o, "uni"), u, 4);
+  if (u > 0xFFFF) return upperhex(putlit(o, "u"), u, u > 0xFFFFF ? 6 : 5);
+  o = upperhex(putlit(o, "fx"), code, 4);
+  if (repeat) {
+    *o++ = '.';
+    o = putd(o, static_cast<int32_t>(repeat));
+  }
+  return o;
+}
+
+// Shift_JIS and DOS/V single-byte fonts go the way dosv2bdf takes them, the
+// glyphs read from the set's bitmap buffer as from a file.
+void jis(const glyphset *gs) {
+  fontheader h;
+  memcpy(h.signature, "FONTX2", 6);
+  memcpy(h.fontname, gs->name, 8);
+  h.width = static_cast<unsigned char>(gs->width);
+  h.height = static_cast<unsigned char>(gs->height);
+  h.codetype = static_cast<unsigned char>(gs->kind);
+  sinmem(&input, gs->bits, gs->whole * gs->glyphbytes + gs->partial);
+  jisbdf(&h, gs->blocks, gs->nblocks);
+}
+
+} // namespace
+
+int isjistext(const glyphset *gs, int numbering) {
+  const codeset *cs = &gs->codes;
+  return numbering == NATIVE &&
+         ((gs->kind && cs->type == SETSJIS) || (!gs->kind && isdefaultsb(cs)));
+}
+
+int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
+  const codeset *cs = &gs->codes;
+  char reg[32] = "ISO10646", enc[16] = "1";
+  bool bycode = false;
+  if (b->numbering == NATIVE && cs->type != SETUNICODE) {
+    if (isjistext(gs, b->numbering)) {
+      jis(gs);
+      return 0;
+    }
+    char x11[32];
+    if (x11name(cs, x11)) {
+      snprintf(why, size,
+               "%s has no X11 registry for native numbering; use -r unicode",
+               cs->type == SETSJIS2004 ? "Shift_JIS-2004"
+               : cs->type == SETJIS    ? "JIS X 0208"
+                                       : cs->name);
+      return -1;
+    }
+    // X11 names end in -ENCODING: ISO8859-5, IBM-CP437, VISCII1.1-1.
+    const char *dash = strrchr(x11, '-');
+    snprintf(reg, sizeof reg, "%.*s", static_cast<int>(dash - x11), x11);
+    snprintf(enc, sizeof enc, "%s", dash + 1);
+    bycode = true;
+  }
+
+  mapper m;
+  if (mapopen(&m, cs)) {
+    snprintf(why, size, "iconv cannot map %s", cs->name);
+    return -1;
+  }
+  std::vector<int32_t> cp = claims(gs, &m);
+  mapclose(&m);
+
+  char family[9];
+  copyname(family, gs->name);
+  // The glyphs written: those kept, and with encodedonly those encoded.
+  std::vector<bool> written;
+  size_t count = 0, i = 0;
+  std::vector<uint32_t> repeats(cp.size());
+  eachcode(gs, [&](uint32_t c) {
+    bool first = !repeats[c]++;
+    bool w = (!b->keep || b->keep[i]) &&
+             (!b->encodedonly || bycode || (first && cp[c] >= 0));
+    written.push_back(w);
+    count += w;
+    i++;
+    return true;
+  });
+  xlfd x = {b->foundry ? b->foundry : "Misc",
+            b->family   ? b->family
+            : family[0] ? family
+                        : "Unnamed",
+            reg,
+            enc,
+            gs->width,
+            gs->height,
+            gs->ascent,
+            0,
+            0};
+  i = 0;
+  eachcode(gs, [&](uint32_t c) {
+    if (!written[i++] || (!bycode && cp[c] < 0)) return true;
+    x.defchar = bycode ? static_cast<int32_t>(c) : cp[c];
+    x.hasdefault = 1;
+    return false;
+  });
+  xlfdheader(&x);
+  char *o = sroom(&output, 64);
+  o = putlit(o, "CHARS ");
+  sput(&output, putlit(putd(o, static_cast<int32_t>(count)), "\n"));
+
+  recshape s;
+  shape(&s, gs->width, gs->height, gs->height - gs->ascent);
+  std::fill(repeats.begin(), repeats.end(), 0);
+  std::vector<unsigned char> scratch(gs->glyphbytes);
+  i = 0;
+  eachcode(gs, [&](uint32_t c) {
+    uint32_t k = repeats[c]++;
+    if (!written[i++]) return true;
+    int32_t u = k ? -1 : cp[c]; // a repeated code: its first glyph only
+    char *p = putlit(sroom(&output, s.room + 32), "STARTCHAR ");
+    p = glyphname(p, u, c, k);
+    p = putrest(p, &s, bycode ? static_cast<int32_t>(c) : u,
+                glyphbits(gs, i - 1, scratch.data()));
+    sput(&output, p);
+    return !output.err;
+  });
+  o = sroom(&output, 16);
+  sput(&output, putlit(o, "ENDFONT\n"));
+  return 0;
+}
