@@ -39,8 +39,8 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include "dosvfont/pipeline.h"
-#include "sources/source.h"
 #include "io/stream.h"
+#include "sources/source.h"
 
 namespace {
 

@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   char msg[256] = "";
   sinmem(&input, data, size);
   soutsink(&output, append, &out);
-  int status = convert(msg, sizeof msg);
+  int status = runfilter(msg, sizeof msg);
 
   if (!fontx2) {
     check(status == 1 && out.empty(), "not FONTX2 yet output or status 0");

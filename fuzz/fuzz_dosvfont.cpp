@@ -8,11 +8,11 @@
 #include <set>
 #include <string>
 
-#include "writers/bdfset.h"
-#include "fuzz.h"
-#include "fontx/glyphs.h"
 #include "dosvfont/pipeline.h"
+#include "fontx/glyphs.h"
+#include "fuzz.h"
 #include "io/stream.h"
+#include "writers/bdfset.h"
 
 namespace {
 
@@ -70,12 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // announce gigabytes.
   if (r || big) return -1;
 
-  for (int numbering : {UNICODE, NATIVE}) {
+  for (int numbering : {NUMUNICODE, NUMNATIVE}) {
     std::string out;
     options o = {};
     o.format = FMTBDF;
     o.numbering = numbering;
-    o.salvage = numbering == NATIVE; // a truncated font refused, or written
+    o.salvage = numbering == NUMNATIVE; // a truncated font refused, or written
     int status = fuzzrun(o, data, size, &out);
     fontxload(data, size, &gs, &facts);
     bool cell = gs.width && gs.height && gs.glyphs;
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (facts.truncated && !o.salvage)
       check(out.empty(), "output from a truncated font");
     else if (cell)
-      checkbdf(out, gs, numbering == UNICODE);
+      checkbdf(out, gs, numbering == NUMUNICODE);
     gsfree(&gs);
   }
   // The proof sheet of whatever the input holds.

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz.h"
-#include "fontx/glyphs.h"
 #include "dosvfont/pipeline.h"
+#include "fontx/glyphs.h"
+#include "fuzz.h"
 #include "io/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

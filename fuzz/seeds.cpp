@@ -7,10 +7,10 @@
 #include <vector>
 #include <zlib.h>
 
-#include "writers/bdfset.h"
-#include "fuzz.h"
 #include "dosvfont/pipeline.h"
+#include "fuzz.h"
 #include "io/stream.h"
+#include "writers/bdfset.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ int main(int argc, char **argv) {
       "ENDCHAR\nENDFONT\n",
   };
   for (size_t i = 0, n = seeds.size(); i < n; i++)
-    for (int numbering : {UNICODE, NATIVE}) {
+    for (int numbering : {NUMUNICODE, NUMNATIVE}) {
       std::string bdf = bdfof(seeds[i], numbering);
       if (!bdf.empty()) seeds.push_back(bdf);
     }

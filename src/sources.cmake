@@ -7,7 +7,7 @@
 set(DOSV2BDF_SOURCES
   io/stream.cpp
   codes/sjis.cpp
-  fontx/fontx.cpp fontx/glyphs.cpp
+  fontx/fontx.cpp
   writers/hex.cpp writers/bdf.cpp
   dosv2bdf/driver.cpp)
 
@@ -16,11 +16,12 @@ set(DOSV2BDF_SOURCES
 # tables and its entry.
 set(DOSVFONT_SOURCES
   codes/codes.cpp codes/codenames.cpp
-  sources/ftread.cpp sources/ftsize.cpp
-  recode/codemap.cpp recode/recode.cpp
+  fontx/glyphs.cpp fontx/fontxset.cpp
+  sources/source.cpp sources/freetype.cpp sources/ftsize.cpp
+  recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   writers/bdfset.cpp writers/sheet.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp
-  dosvfont/report.cpp dosvfont/pipeline.cpp)
+  dosvfont/report.cpp dosvfont/pipeline.cpp dosvfont/say.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/cset.cpp)
 set(DOSVFONT_WEB_SOURCES io/files.cpp codes/csettable.cpp dosvfont/web.cpp)
 

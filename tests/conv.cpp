@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "writers/bdf.h"
 #include "dosv2bdf/driver.h"
 #include "io/stream.h"
+#include "writers/bdf.h"
 
 static void append(void *ctx, const char *data, size_t n) {
   static_cast<std::string *>(ctx)->append(data, n);
@@ -27,7 +27,7 @@ result conv(const std::string &in) {
   char msg[256] = "";
   sinmem(&input, in.data(), in.size());
   soutsink(&output, append, &r.out);
-  r.status = convert(msg, sizeof msg);
+  r.status = runfilter(msg, sizeof msg);
   r.msg = msg;
   return r;
 }

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "writers/bdf.h"
-#include "conv.h"
 #include "codes/sjis.h"
+#include "conv.h"
+#include "writers/bdf.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <map>
 
+#include "codes/sjis.h"
 #include "conv.h"
 #include "ftcell.h"
-#include "codes/sjis.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <sys/stat.h>
 
+#include "codes/sjis.h"
 #include "conv.h"
 #include "ftcell.h"
-#include "codes/sjis.h"
 
 namespace {
 

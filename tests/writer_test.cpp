@@ -1,10 +1,10 @@
 // The foundry name rule and the exact text of the font header.
 #include <gtest/gtest.h>
 
-#include "writers/bdf.h"
 #include "conv.h"
-#include "writers/hex.h"
 #include "io/stream.h"
+#include "writers/bdf.h"
+#include "writers/hex.h"
 
 namespace {
 

@@ -298,3 +298,18 @@ int fromx11(codeset *cs, const char *registry, const char *encoding) {
   if (strncmp(n, "JISX", 4) && known(both)) return set(cs, SETBYTE, both);
   return -1;
 }
+
+const char *setname(const codeset *cs) {
+  switch (cs->type) {
+  case SETSJIS:
+    return "sjis";
+  case SETSJIS2004:
+    return "sjis2004";
+  case SETUNICODE:
+    return "unicode";
+  case SETJIS:
+    return "JIS X 0208";
+  default:
+    return cs->name;
+  }
+}

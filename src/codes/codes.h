@@ -28,6 +28,10 @@ struct codeset {
 // case), else a name iconv knows. 0, or -1 when iconv does not know it.
 int dbcsnamed(codeset *cs, const char *name);
 
+// A code set's name as the options write it: sjis, sjis2004, unicode, or
+// the name iconv knows it by.
+const char *setname(const codeset *cs);
+
 // The single-byte set a -e value names; a null name is the default, CP932's
 // single bytes (ASCII and JIS X 0201 katakana). 0, or -1 when unknown.
 int sbcsnamed(codeset *cs, const char *name);

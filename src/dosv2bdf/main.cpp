@@ -29,7 +29,7 @@ int main() {
   char msg[256];
   sinfd(&input, 0);
   soutfd(&output, 1);
-  int status = convert(msg, sizeof msg);
+  int status = runfilter(msg, sizeof msg);
   if (status) serrline(msg);
   return status;
 }

@@ -9,11 +9,12 @@
 #include <strings.h>
 #include <utility>
 
-#include "writers/bdfset.h"
 #include "codes/codes.h"
+#include "dosvfont/say.h"
 #include "io/files.h"
-#include "sources/source.h"
 #include "io/stream.h"
+#include "sources/source.h"
+#include "writers/bdfset.h"
 
 #ifndef DOSVFONT_VERSION
 #define DOSVFONT_VERSION "unknown"
@@ -61,7 +62,7 @@ const char usage[] =
     "  -V, --version         show the version\n";
 
 // The index of value among words, or -1 after saying it is none of them.
-int pick(const char *opt, const char *value, const char *const *words) {
+int wordof(const char *opt, const char *value, const char *const *words) {
   for (int i = 0; words[i]; i++)
     if (!strcasecmp(value, words[i])) return i;
   say("%s: unknown value '%s' (see --help)", opt, value);
@@ -109,12 +110,12 @@ int print(const char *text) {
 int readtext(const char *path, std::vector<uint32_t> *chars) {
   const char *label = path ? path : "standard input";
   inbuf t;
-  if (int err = sload(path, &t, MAXINPUT)) {
+  if (int err = loadfile(path, &t, MAXINPUT)) {
     say("cannot read %s: %s", label, strerror(err));
     return 1;
   }
   size_t bad = utf8chars(t.data, t.n, chars);
-  sunload(&t);
+  unloadfile(&t);
   if (bad) {
     say("%s: not UTF-8 text (byte %zu)", label, bad - 1);
     return 1;
@@ -125,8 +126,8 @@ int readtext(const char *path, std::vector<uint32_t> *chars) {
 int parseargs(int argc, char **argv, cmdline *c) {
   *c = cmdline();
   options &o = c->o;
-  o.numbering = UNICODE;
-  o.kind = -1;
+  o.numbering = NUMUNICODE;
+  o.kind = ANYKIND;
   o.last = 0xFFFF;
   static const option longs[] = {{"output", required_argument, nullptr, 'o'},
                                  {"format", required_argument, nullptr, 'f'},
@@ -155,11 +156,11 @@ int parseargs(int argc, char **argv, cmdline *c) {
   // Each option's bit in options::given (the short letter, or the
   // letter getopt_long returns for a long-only option).
   static const std::pair<int, unsigned> gave[] = {
-      {'f', GAVEF},       {'r', GAVER},       {'c', GAVEC},
-      {'e', GAVEE},       {'k', GAVEK},       {'w', GAVEW},
-      {'s', GAVES},       {'n', GAVEN},       {'S', GAVESCALE},
-      {'R', GAVERANGE},   {'F', GAVEFIT},     {'X', GAVESALVAGE},
-      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED}, {'T', GAVETEXT}};
+      {'f', GAVEFORMAT},  {'r', GAVEREGISTRY}, {'c', GAVECODES},
+      {'e', GAVECHARSET}, {'k', GAVEKIND},     {'w', GAVEWIDTH},
+      {'s', GAVESIZE},    {'n', GAVENAME},     {'S', GAVESCALE},
+      {'R', GAVERANGE},   {'F', GAVEFIT},      {'X', GAVESALVAGE},
+      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT}};
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -174,12 +175,12 @@ int parseargs(int argc, char **argv, cmdline *c) {
       c->outpath = optarg;
       break;
     case 'f':
-      if ((v = pick("-f", optarg, formats)) < 0) return 2;
+      if ((v = wordof("-f", optarg, formats)) < 0) return 2;
       o.format = FMTBDF + v;
       break;
     case 'r':
-      if ((v = pick("-r", optarg, registries)) < 0) return 2;
-      o.numbering = v ? NATIVE : UNICODE;
+      if ((v = wordof("-r", optarg, registries)) < 0) return 2;
+      o.numbering = v ? NUMNATIVE : NUMUNICODE;
       break;
     case 'c':
       if (dbcsnamed(&cs, optarg))
@@ -192,7 +193,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
       o.charset = optarg;
       break;
     case 'k':
-      if ((o.kind = pick("-k", optarg, kinds)) < 0) return 2;
+      if ((o.kind = wordof("-k", optarg, kinds)) < 0) return 2;
       break;
     case 'w':
       if ((o.width = pixels("-w", optarg)) < 0) return 2;
@@ -232,7 +233,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
       o.salvage = 1;
       break;
     case 'F':
-      if ((v = pick("--fit", optarg, fits)) < 0) return 2;
+      if ((v = wordof("--fit", optarg, fits)) < 0) return 2;
       o.fit = FITLINE + v;
       break;
     case 'I':

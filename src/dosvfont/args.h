@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dosvfont/pipeline.h"
+#include "dosvfont/options.h"
 
 struct cmdline {
   options o;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dosvfont/say.h"
+
 namespace {
 
 bool printable(const char *s, size_t most, const char *banned) {
@@ -16,15 +18,15 @@ const struct {
   unsigned bit;
   const char *name;
 } names[] = {
-    {GAVEF, "-f"},
-    {GAVER, "-r"},
-    {GAVEC, "-c"},
-    {GAVEE, "-e"},
-    {GAVEK, "-k"},
-    {GAVEW, "-w"},
-    {GAVES, "-s"},
+    {GAVEFORMAT, "-f"},
+    {GAVEREGISTRY, "-r"},
+    {GAVECODES, "-c"},
+    {GAVECHARSET, "-e"},
+    {GAVEKIND, "-k"},
+    {GAVEWIDTH, "-w"},
+    {GAVESIZE, "-s"},
     {GAVEFIT, "--fit"},
-    {GAVEN, "-n"},
+    {GAVENAME, "-n"},
     {GAVEFOUNDRY, "--foundry"},
     {GAVEENCODED, "--encoded-only"},
     {GAVESCALE, "--scale"},
@@ -34,31 +36,31 @@ const struct {
 };
 
 // When the option of bit applies, as its message says it; null when it
-// applies here.
-const char *when(unsigned bit, const options *o, const situation *s) {
+// applies to this job.
+const char *applieswhen(unsigned bit, const options *o, const job *s) {
   bool bdf = o->format == FMTBDF, fontx2 = o->format == FMTFONTX2;
   const char *jis = "does not apply to dosv2bdf's text (-r native of a "
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
-    unsigned takes = GAVEC | GAVEE | GAVETEXT;
-    if (!s->fontx2) takes |= GAVES | GAVEFIT | GAVEK | GAVEW;
+    unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT;
+    if (!s->fontx2) takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH;
     if (!(takes & bit)) return "does not apply to --info";
   }
   switch (bit) {
-  case GAVER:
+  case GAVEREGISTRY:
     return bdf ? nullptr : "applies when BDF is written";
-  case GAVEC:
+  case GAVECODES:
     return s->kind != 0 ? nullptr : "applies to double-byte fonts";
-  case GAVEE:
+  case GAVECHARSET:
     return s->kind != 1 ? nullptr : "applies to single-byte fonts";
-  case GAVEK:
-  case GAVEW:
+  case GAVEKIND:
+  case GAVEWIDTH:
     return s->recoded || o->info ? nullptr : "applies when FONTX2 is written";
-  case GAVES:
+  case GAVESIZE:
     return !s->fontx2 ? nullptr : "applies to fonts other than FONTX2";
   case GAVEFIT:
     return s->rendered ? nullptr : "applies when an outline font is rendered";
-  case GAVEN:
+  case GAVENAME:
     if (s->jistext) return jis;
     return bdf || fontx2 || o->info ? nullptr
                                     : "applies when BDF or FONTX2 is written";
@@ -81,9 +83,9 @@ const char *when(unsigned bit, const options *o, const situation *s) {
 
 } // namespace
 
-int misfit(const options *o, const situation *s) {
+int checkoptions(const options *o, const job *s) {
   for (const auto &n : names) {
-    const char *w = (o->given & n.bit) ? when(n.bit, o, s) : nullptr;
+    const char *w = (o->given & n.bit) ? applieswhen(n.bit, o, s) : nullptr;
     if (w) {
       say("%s %s", n.name, w);
       return 2;

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "recode/recode.h"
+#include "dosvfont/say.h"
 #include "io/stream.h"
+#include "recode/recode.h"
 
 void fact(const char *fmt, ...) {
   char line[512];
@@ -17,21 +18,6 @@ void fact(const char *fmt, ...) {
   if (n > static_cast<int>(sizeof line) - 2) n = sizeof line - 2;
   line[n++] = '\n';
   swrite(&output, line, static_cast<size_t>(n));
-}
-
-const char *setname(const codeset *cs) {
-  switch (cs->type) {
-  case SETSJIS:
-    return "sjis";
-  case SETSJIS2004:
-    return "sjis2004";
-  case SETUNICODE:
-    return "unicode";
-  case SETJIS:
-    return "JIS X 0208";
-  default:
-    return cs->name;
-  }
 }
 
 void describe(const glyphset *gs, const fontxfacts *f, const char *why) {

@@ -2,16 +2,13 @@
 // line ("key: value") on the output stream.
 #pragma once
 
-#include "fontx/fontx.h"
+#include "dosvfont/options.h"
+#include "fontx/fontxset.h"
 #include "fontx/glyphs.h"
-#include "dosvfont/pipeline.h"
 #include "sources/source.h"
 
 // One line of --info on the output stream.
 __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
-
-// A code set's name as the options write it.
-const char *setname(const codeset *cs);
 
 // A FONTX2 font, read as the code set in gs for the reason why.
 void describe(const glyphset *gs, const fontxfacts *f, const char *why);

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "dosvfont/args.h"
-#include "io/files.h"
 #include "dosvfont/pipeline.h"
+#include "dosvfont/say.h"
+#include "io/files.h"
 #include "io/stream.h"
 
 int main(int argc, char **argv) {
@@ -42,7 +43,7 @@ int main(int argc, char **argv) {
   }
 
   inbuf in;
-  int err = sload(c.path, &in, MAXINPUT);
+  int err = loadfile(c.path, &in, MAXINPUT);
   if (err == EFBIG) {
     say("%s: larger than %zu MiB, the most dosvfont reads", o.label,
         size_t{MAXINPUT} >> 20);
@@ -56,21 +57,21 @@ int main(int argc, char **argv) {
   if (o.format != FMTBDF && !o.info && !c.outpath && isatty(1)) {
     say("will not write a binary font to a terminal; use -o FILE or a "
         "redirection");
-    sunload(&in);
+    unloadfile(&in);
     return 2;
   }
 
   outfile out;
   if ((err = outopen(&out, c.outpath))) {
     say("cannot write %s: %s", o.outlabel, strerror(err));
-    sunload(&in);
+    unloadfile(&in);
     return 1;
   }
   soutfd(&output, out.fd);
-  bool keep = false;
-  int status = runfont(&o, in.data, in.n, &keep);
-  sunload(&in);
-  if ((err = outdone(&out, status == 0 || keep))) {
+  bool salvaged = false;
+  int status = runfont(&o, in.data, in.n, &salvaged);
+  unloadfile(&in);
+  if ((err = outdone(&out, status == 0 || salvaged))) {
     say("cannot write %s: %s", o.outlabel, strerror(err));
     status = 1;
   }

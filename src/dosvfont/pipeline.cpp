@@ -7,24 +7,17 @@
 #include <strings.h>
 #include <vector>
 
-#include "writers/bdfset.h"
 #include "dosvfont/checks.h"
-#include "fontx/glyphs.h"
 #include "dosvfont/info.h"
-#include "recode/recode.h"
 #include "dosvfont/report.h"
-#include "writers/sheet.h"
-#include "sources/source.h"
+#include "dosvfont/say.h"
+#include "fontx/fontxset.h"
+#include "fontx/glyphs.h"
 #include "io/stream.h"
-
-void say(const char *fmt, ...) {
-  char line[512] = "dosvfont: ";
-  va_list ap;
-  va_start(ap, fmt);
-  vsnprintf(line + 10, sizeof line - 10, fmt, ap);
-  va_end(ap);
-  serrline(line);
-}
+#include "recode/recode.h"
+#include "sources/source.h"
+#include "writers/bdfset.h"
+#include "writers/sheet.h"
 
 namespace {
 
@@ -68,22 +61,23 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
 
 namespace {
 
-// Writes a glyph set in the format asked for, only the glyphs keep marks
+// Writes a glyph set in the format asked for, only the glyphs chosen marks
 // when it is given. 0, or 1 or 2 after saying why.
-int emit(const options *o, const glyphset *gs, const unsigned char *keep) {
+int writeset(const options *o, const glyphset *gs,
+             const unsigned char *chosen) {
   char why[160];
   if (o->format == FMTFONTX2) {
     fontxwrite(gs);
   } else if (o->format == FMTPNG) {
-    // --range and --text chose the glyphs already: keep, or a set re-coded
+    // --range and --text chose the glyphs already: chosen, or a set re-coded
     // to hold only those.
-    sheetopts so = {o->scale, keep};
+    sheetopts so = {o->scale, chosen};
     if (sheetpng(gs, &so, why, sizeof why)) {
       say("%s: %s", o->label, why);
       return 1;
     }
   } else {
-    bdfopts b = {o->numbering, o->name, o->foundry, o->encodedonly, keep};
+    bdfopts b = {o->numbering, o->name, o->foundry, o->encodedonly, chosen};
     if (setbdf(gs, &b, why, sizeof why)) {
       say("%s", why);
       return 2;
@@ -118,9 +112,9 @@ int recodeto(const options *o, source *s, bool bysource) {
     gsfree(&out);
     return 1;
   }
-  situation st = {s->gs != nullptr, out.kind, 1, s->outline,
-                  o->format == FMTBDF && isjistext(&out, o->numbering)};
-  int status = misfit(o, &st);
+  job st = {s->gs != nullptr, out.kind, 1, s->outline,
+            o->format == FMTBDF && isjistext(&out, o->numbering)};
+  int status = checkoptions(o, &st);
   if (!status) {
     if (f.cut) warncut(o, s, &out, &f);
     if (f.runs > 255)
@@ -129,25 +123,25 @@ int recodeto(const options *o, source *s, bool bysource) {
           o->label, f.runs, f.blanks);
     warnlacking(o, f.lacking, f.lacked);
     warnlost(o, &out, &f);
-    status = emit(o, &out, nullptr);
+    status = writeset(o, &out, nullptr);
   }
   gsfree(&out);
   return status;
 }
 
-// Which glyphs of a FONTX2 font --range and --text keep, in file order
+// Which glyphs of a FONTX2 font --range and --text chosen, in file order
 // (empty when all are), and the characters of the text it lacks.
-std::vector<unsigned char> keepof(const options *o, const glyphset *gs,
-                                  std::vector<uint32_t> *lacking) {
-  std::vector<unsigned char> keep;
-  if (!(o->given & (GAVERANGE | GAVETEXT))) return keep;
+std::vector<unsigned char> chosenof(const options *o, const glyphset *gs,
+                                    std::vector<uint32_t> *lacking) {
+  std::vector<unsigned char> chosen;
+  if (!(o->given & (GAVERANGE | GAVETEXT))) return chosen;
   mapper m;
   bool mapped = !mapopen(&m, &gs->codes);
   std::vector<uint32_t> have;
   eachcode(gs, [&](uint32_t c) {
     int32_t u = mapped ? touni(&m, c) : -1;
     if (u >= 0) have.push_back(static_cast<uint32_t>(u));
-    keep.push_back(
+    chosen.push_back(
         (!(o->given & GAVERANGE) || (c >= o->first && c <= o->last)) &&
         (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
                                                    static_cast<uint32_t>(u)))));
@@ -158,7 +152,7 @@ std::vector<unsigned char> keepof(const options *o, const glyphset *gs,
   for (size_t i = 0; i < o->ntext; i++)
     if (!std::binary_search(have.begin(), have.end(), o->text[i]))
       lacking->push_back(o->text[i]);
-  return keep;
+  return chosen;
 }
 
 int fromfontx2(const options *o, const unsigned char *data, size_t n,
@@ -172,13 +166,13 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   *truncated = facts.truncated;
   // The options' code sets are the input's when it becomes BDF or PNG,
   // the output's when it becomes FONTX2 again.
-  bool recoding = o->format == FMTFONTX2 && !o->info;
+  bool outputsets = o->format == FMTFONTX2 && !o->info;
   int status = 0;
   char why[160];
   bool named = false;
   if (!gs.kind) {
     char found[32];
-    if (o->charset && !recoding) {
+    if (o->charset && !outputsets) {
       sbcsnamed(&gs.codes, o->charset);
       snprintf(why, sizeof why, "given with -e");
     } else if (!charsetinname(o->path, &gs.codes, found, sizeof found)) {
@@ -188,20 +182,20 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
       snprintf(why, sizeof why, "default: ASCII and JIS X 0201 katakana");
       named = true;
     }
-  } else if (o->codes && !recoding) {
+  } else if (o->codes && !outputsets) {
     dbcsnamed(&gs.codes, o->codes);
     snprintf(why, sizeof why, "given with -c");
   } else {
     gs.codes.type = guesscodes(&gs, why, sizeof why);
     gs.codes.name[0] = '\0';
   }
-  situation st = {1, recoding ? -1 : gs.kind, recoding, 0,
-                  o->format == FMTBDF && isjistext(&gs, o->numbering)};
+  job st = {1, outputsets ? ANYKIND : gs.kind, outputsets, 0,
+            o->format == FMTBDF && isjistext(&gs, o->numbering)};
   std::vector<uint32_t> lacking;
-  std::vector<unsigned char> keep =
-      recoding ? std::vector<unsigned char>() : keepof(o, &gs, &lacking);
+  std::vector<unsigned char> chosen =
+      outputsets ? std::vector<unsigned char>() : chosenof(o, &gs, &lacking);
 
-  if ((status = misfit(o, &st))) {
+  if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
     describe(&gs, &facts, why);
     if (named)
@@ -222,8 +216,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   } else if (!gs.glyphs) {
     say("%s: no glyph to convert", o->label);
     status = 1;
-  } else if (!keep.empty() &&
-             std::find(keep.begin(), keep.end(), 1) == keep.end()) {
+  } else if (!chosen.empty() &&
+             std::find(chosen.begin(), chosen.end(), 1) == chosen.end()) {
     say("%s: no glyph is in the --range or --text given", o->label);
     status = 1;
   } else {
@@ -233,7 +227,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     if (facts.trailing)
       say("warning: %s: %zu bytes after the last glyph ignored", o->label,
           facts.trailing);
-    if (recoding) {
+    if (outputsets) {
       source s;
       fromset(&s, &gs);
       // --range takes the input's own codes.
@@ -246,7 +240,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
       status = recodeto(o, &s, true);
     } else {
       warnlacking(o, lacking.size(), lacking.data());
-      status = emit(o, &gs, keep.empty() ? nullptr : keep.data());
+      status = writeset(o, &gs, chosen.empty() ? nullptr : chosen.data());
     }
   }
   gsfree(&gs);
@@ -265,8 +259,8 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   else if (status)
     say("cannot read %s: %s", o->label, why);
   else if (o->info) {
-    situation st = {0, -1, 0, s.outline, 0};
-    status = misfit(o, &st);
+    job st = {0, ANYKIND, 0, s.outline, 0};
+    status = checkoptions(o, &st);
     if (!status) status = describeft(o, &s);
   } else {
     status = recodeto(o, &s, false);
@@ -277,9 +271,10 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
 
 } // namespace
 
-int runfont(const options *o, const unsigned char *data, size_t n, bool *keep) {
+int runfont(const options *o, const unsigned char *data, size_t n,
+            bool *salvaged) {
   int truncated = 0;
-  if (keep) *keep = false;
+  if (salvaged) *salvaged = false;
   if (!n) {
     say("%s: empty file", o->label);
     return 1;
@@ -294,7 +289,7 @@ int runfont(const options *o, const unsigned char *data, size_t n, bool *keep) {
   if (!status && !o->info && truncated) {
     // Only --salvage gets this far with a truncated font.
     say("%s: unexpected end of input", o->label);
-    if (keep) *keep = true;
+    if (salvaged) *salvaged = true;
     status = 1;
   }
   return status;

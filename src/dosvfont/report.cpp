@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "dosvfont/info.h"
+#include "codes/codes.h"
+#include "dosvfont/say.h"
 
 namespace {
 

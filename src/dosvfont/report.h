@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dosvfont/options.h"
 #include "fontx/glyphs.h"
-#include "dosvfont/pipeline.h"
 #include "recode/recode.h"
 #include "sources/source.h"
 

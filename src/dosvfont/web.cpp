@@ -8,6 +8,7 @@
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
+#include "dosvfont/say.h"
 #include "io/stream.h"
 
 namespace {

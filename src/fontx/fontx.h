@@ -1,6 +1,7 @@
 // FONTX2 files: the 17-byte header, the code-block table of double-byte
 // fonts and the number of glyphs it announces, read from a stream as they
-// come; and whole files read into a glyph set and written from one.
+// come. (Whole files read into a glyph set and written from one:
+// fontxset.h.)
 //
 // File layout (integers little-endian):
 //   0  6  signature "FONTX2"
@@ -20,6 +21,11 @@
 #include <cstdint>
 
 #include "io/stream.h"
+
+// What a font holds: a glyph for each of the 256 byte values, or glyphs for
+// the codes of its code blocks (FONTX2's code type 1). ANYKIND where a
+// kind is not known yet or is left to the font.
+enum fontkind { ANYKIND = -1, SINGLEBYTE = 0, DOUBLEBYTE = 1 };
 
 struct fontheader {
   unsigned char signature[6];
@@ -48,28 +54,3 @@ void readtbl(codeblock *tbl, int n, instream *in);
 // Sum of end - start + 1 over the entries; an entry whose end is below its
 // start counts 0.
 int32_t nchars(int n, const codeblock *tbl);
-
-struct glyphset;
-
-// What reading a whole FONTX2 file found besides its glyphs.
-struct fontxfacts {
-  int stored;       // the block count as stored
-  int repaired;     // 1 when it was read as stored + 256 k (it overflowed)
-  size_t trailing;  // bytes after the last glyph
-  int truncated;    // the file ends before the last glyph does
-  size_t glyphdata; // where the glyphs begin
-};
-
-// Reads a whole FONTX2 file in memory into gs, its bitmaps pointing into
-// data, its code set left for the caller to say. A count of blocks that
-// overflowed the count byte (more than 255 blocks) is repaired when
-// stored + 256 k blocks make the file end exactly with its last glyph and
-// the stored count does not. Returns 0, 1 when data is not FONTX2, -1
-// when memory runs out.
-int fontxload(const unsigned char *data, size_t n, glyphset *gs,
-              fontxfacts *facts);
-
-// Writes gs as a FONTX2 file to the output stream, a double-byte font's
-// blocks as they are in gs (at most 255). gs holds every glyph's bytes, as
-// a re-coded set does: FONTX2 is only ever written from one.
-void fontxwrite(const glyphset *gs);

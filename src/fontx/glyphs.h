@@ -14,11 +14,11 @@
 struct glyphset {
   int width, height; // the cell
   int ascent;        // rows above the baseline
-  int kind;          // 0: a glyph for each byte 0-255; 1: code blocks
+  int kind;          // SINGLEBYTE or DOUBLEBYTE (fontkind)
   unsigned char name[8];
   codeset codes; // what the codes mean
   int nblocks;
-  codeblock *blocks; // for kind 1, in file order; owned
+  codeblock *blocks; // DOUBLEBYTE: in file order; owned
   size_t glyphs;     // how many the codes announce
   size_t glyphbytes; // bytes of one glyph
   const unsigned char *bits;
@@ -33,15 +33,6 @@ void gsfree(glyphset *gs);
 // completed with 0xFF bytes, made in scratch (glyphbytes bytes).
 const unsigned char *glyphbits(const glyphset *gs, size_t i,
                                unsigned char *scratch);
-
-struct srcglyph;
-
-// Draws g into a cell of the set's layout, its origin at column 0 and its
-// baseline ascent rows below the top; ink outside the cell is cut. Returns
-// where some was: 1 at the sides, 2 at the top or bottom, 3 both (the
-// CUTSIDES and CUTENDS of recode.h); 0 when nothing was.
-int blit(unsigned char *cell, int width, int height, int ascent,
-         const srcglyph *g);
 
 // Calls f(code) for every glyph, in file order, while f returns true.
 template <class F> void eachcode(const glyphset *gs, F f) {

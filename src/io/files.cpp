@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int sload(const char *path, inbuf *b, size_t limit) {
+int loadfile(const char *path, inbuf *b, size_t limit) {
   int fd = path ? open(path, O_RDONLY) : 0;
   if (fd < 0) return errno;
   b->data = nullptr;
@@ -53,11 +53,11 @@ int sload(const char *path, inbuf *b, size_t limit) {
   }
   if (!err && b->n > limit) err = EFBIG;
   if (path) close(fd);
-  if (err) sunload(b);
+  if (err) unloadfile(b);
   return err;
 }
 
-void sunload(inbuf *b) {
+void unloadfile(inbuf *b) {
   free(b->data);
   b->data = nullptr;
   b->n = 0;
@@ -123,11 +123,11 @@ static char *landing(const char *path) {
     link[k] = '\0';
     // A relative link is relative to the folder holding it.
     const char *slash = strrchr(p, '/');
-    size_t keep = link[0] == '/' || !slash ? 0 : slash - p + 1;
-    char *next = static_cast<char *>(malloc(keep + k + 1));
+    size_t dir = link[0] == '/' || !slash ? 0 : slash - p + 1;
+    char *next = static_cast<char *>(malloc(dir + k + 1));
     if (!next) break;
-    memcpy(next, p, keep);
-    memcpy(next + keep, link, k + 1);
+    memcpy(next, p, dir);
+    memcpy(next + dir, link, k + 1);
     free(p);
     p = next;
   }

@@ -16,8 +16,8 @@ struct inbuf {
 // Loads all of a file (standard input when path is null) with read(2),
 // into a buffer sized from fstat and grown for pipes and growing files.
 // Returns 0 or an errno: EFBIG when there is more than limit bytes.
-int sload(const char *path, inbuf *b, size_t limit);
-void sunload(inbuf *b);
+int loadfile(const char *path, inbuf *b, size_t limit);
+void unloadfile(inbuf *b);
 
 // Where a program's output goes: standard output, or a file that only
 // takes its new content when everything was written.

@@ -40,8 +40,8 @@ bool direct(const codeset &src, const codeset &dst) {
   return sameset(src, dst) || (src.type == SETJIS && dst.type == SETSJIS);
 }
 
-std::vector<pick> copied(const source *s, const codeset &dst) {
-  std::vector<pick> m;
+std::vector<outglyph> copied(const source *s, const codeset &dst) {
+  std::vector<outglyph> m;
   for (const auto &c : s->chars) {
     int32_t code = dst.type == SETSJIS && s->cs.type == SETJIS
                        ? jtos(static_cast<int32_t>(c.first))
@@ -58,11 +58,11 @@ std::vector<pick> copied(const source *s, const codeset &dst) {
 // codes of a character that a set gives two (CP932's NEC and IBM
 // duplicates, say) are there. Where the source itself has a character at
 // two codes, the glyph of the code the character maps back to is taken.
-std::vector<pick> throughunicode(const source *s, mapper *src, mapper *dst,
-                                 int kind) {
+std::vector<outglyph> throughunicode(const source *s, mapper *src, mapper *dst,
+                                     int kind) {
   // Each character's glyph (code: the character), and whether its code is
   // the one the character maps back to.
-  std::unordered_map<int32_t, std::pair<pick, bool>> have;
+  std::unordered_map<int32_t, std::pair<outglyph, bool>> have;
   for (const auto &c : s->chars) {
     int32_t u = touni(src, c.first);
     if (u < 0) continue;
@@ -75,12 +75,13 @@ std::vector<pick> throughunicode(const source *s, mapper *src, mapper *dst,
     else if (primary && !it->second.second)
       it->second = {{u, c.first, c.second}, true};
   }
-  std::vector<pick> m;
+  std::vector<outglyph> m;
   if (dst->cs.type == SETUNICODE) {
     for (const auto &h : have)
       if (h.first <= 0xFFFF) m.push_back(h.second.first);
-    std::sort(m.begin(), m.end(),
-              [](const pick &a, const pick &b) { return a.code < b.code; });
+    std::sort(m.begin(), m.end(), [](const outglyph &a, const outglyph &b) {
+      return a.code < b.code;
+    });
     return m;
   }
   const std::vector<int32_t> &all = decoded(dst, kind);
@@ -97,7 +98,7 @@ std::vector<pick> throughunicode(const source *s, mapper *src, mapper *dst,
 // Maximal runs of consecutive codes (sorted, distinct); more than 255 are
 // joined where the gaps are smallest (the lowest codes first among equal
 // gaps), the gaps to be filled with blank glyphs.
-std::vector<codeblock> runsof(const std::vector<pick> &m, recodefacts *f) {
+std::vector<codeblock> runsof(const std::vector<outglyph> &m, recodefacts *f) {
   std::vector<codeblock> runs;
   for (const auto &p : m) {
     if (runs.empty() || p.code != runs.back().end + 1)
@@ -134,7 +135,7 @@ std::vector<codeblock> runsof(const std::vector<pick> &m, recodefacts *f) {
 // characters of the text that none has, and with lostchars those of the
 // source that no code of the output's set holds.
 void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
-            std::vector<pick> *m, recodefacts *f) {
+            std::vector<outglyph> *m, recodefacts *f) {
   bool ranged = o->first > 0 || o->last < 0xFFFF;
   // One-to-one copies lose nothing; the two sets may well decode a code
   // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
@@ -143,7 +144,7 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
   if (!o->text && !ranged && !lost) return; // nothing to choose or count
   std::vector<uint32_t> written;
   size_t k = 0;
-  for (const pick &p : *m) {
+  for (const outglyph &p : *m) {
     auto code = static_cast<uint32_t>(p.code);
     if (code < o->first || code > o->last) continue;
     int32_t u = touni(dst, code);

@@ -1,6 +1,7 @@
 // Which glyph each code of a FONTX2 font being made gets: codes copied
 // one to one, or every code of the output's set through Unicode; the
-// subset asked for; and the code blocks the codes make.
+// subset asked for; and the code blocks the codes make. Also the re-coding
+// stage's own records: what it is asked for and what it found.
 #pragma once
 
 #include <cstdint>
@@ -8,11 +9,41 @@
 
 #include "codes/codes.h"
 #include "fontx/fontx.h"
-#include "recode/recode.h"
+#include "recode/blit.h"
 #include "sources/source.h"
 
+struct recodeopts {
+  int kind;             // fontkind; ANYKIND: from the font
+  const char *codes;    // -c, a double-byte output's code set; null: sjis
+  const char *charset;  // -e, a single-byte output's; null: CP932's bytes
+  int width;            // the cell width; 0 from the font
+  const char *name;     // the FONTX2 name; null from the font
+  uint32_t first, last; // only the output's codes first to last
+  const uint32_t *text; // null, or only these characters (sorted)
+  size_t ntext;
+  int lostchars; // count the source's characters left without a code
+  // Called now and then while glyphs are drawn (the web page's progress
+  // bar); may be null.
+  void (*progress)(size_t done, size_t total);
+};
+
+struct recodefacts {
+  size_t cut;   // glyphs that lost ink outside the cell
+  int where;    // CUTSIDES, CUTENDS: where they lost it, over all
+  int right;    // the width that would keep the ink at the sides
+  size_t named; // the first cut glyphs, up to 8: output code, character
+  uint32_t code[8];
+  int32_t uni[8]; // -1 where the source's code has no Unicode value
+  size_t lacking; // characters of the text that no glyph written has
+  uint32_t lacked[8];
+  size_t lost; // with lostchars: the source's characters left out
+  uint32_t lostu[8];
+  size_t runs;   // runs of consecutive codes (double-byte output)
+  size_t blanks; // blank glyphs that fill the gaps of joined runs
+};
+
 // A glyph to write: its code in the output, the source's code and glyph.
-struct pick {
+struct outglyph {
   int32_t code;
   uint32_t from, handle;
 };
@@ -22,19 +53,19 @@ struct pick {
 bool direct(const codeset &src, const codeset &dst);
 
 // The source's codes copied (direct sets).
-std::vector<pick> copied(const source *s, const codeset &dst);
+std::vector<outglyph> copied(const source *s, const codeset &dst);
 
 // Through Unicode: every code of the output's set that decodes to a
 // character the source has, with that character's glyph.
-std::vector<pick> throughunicode(const source *s, mapper *src, mapper *dst,
-                                 int kind);
+std::vector<outglyph> throughunicode(const source *s, mapper *src, mapper *dst,
+                                     int kind);
 
-// Keeps the picks in the range and the text asked for; counts the text's
+// Keeps the glyphs in the range and the text asked for; counts the text's
 // characters that none has and, with lostchars, the source's that no
 // code of the output holds.
 void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
-            std::vector<pick> *m, recodefacts *f);
+            std::vector<outglyph> *m, recodefacts *f);
 
 // Maximal runs of consecutive codes (sorted, distinct); more than 255 are
 // joined where the gaps are smallest, the gaps to be filled with blanks.
-std::vector<codeblock> runsof(const std::vector<pick> &m, recodefacts *f);
+std::vector<codeblock> runsof(const std::vector<outglyph> &m, recodefacts *f);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "recode/blit.h"
 #include "recode/codemap.h"
 
 namespace {
@@ -32,7 +33,7 @@ struct drawing {
   std::vector<bool> ok;
 };
 
-void drawall(source *s, const std::vector<pick> &m, drawing *d,
+void drawall(source *s, const std::vector<outglyph> &m, drawing *d,
              void (*progress)(size_t, size_t)) {
   d->glyphs.resize(m.size());
   d->at.resize(m.size());
@@ -53,7 +54,7 @@ void drawall(source *s, const std::vector<pick> &m, drawing *d,
 // The width of the cell when none is given. Outlines: the widest of each
 // glyph's advance and the right edge of its ink, so that nothing is cut at
 // the sides. Bitmaps: the widest advance.
-int widthof(source *s, const std::vector<pick> &m, const drawing &d) {
+int widthof(source *s, const std::vector<outglyph> &m, const drawing &d) {
   int width = 0;
   for (size_t i = 0; i < m.size(); i++) {
     srcglyph g;
@@ -88,9 +89,9 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   mapper src, dst;
   if (mapopen(&src, &s->cs))
     return fail(why, size, "iconv cannot map the font's charset");
-  int kind = o->kind >= 0 ? o->kind : s->kind;
-  if (kind < 0 && s->cs.type == SETUNICODE) {
-    kind = 0;
+  int kind = o->kind != ANYKIND ? o->kind : s->kind;
+  if (kind == ANYKIND && s->cs.type == SETUNICODE) {
+    kind = SINGLEBYTE;
     if (!mapopen(&dst, &dbcs)) {
       kind = std::any_of(s->chars.begin(), s->chars.end(), [&](const auto &c) {
         return fullwidth(static_cast<int32_t>(c.first)) &&
@@ -98,22 +99,23 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
       });
       mapclose(&dst);
     }
-  } else if (kind < 0) {
-    kind = s->cs.type == SETJIS;
+  } else if (kind == ANYKIND) {
+    kind = s->cs.type == SETJIS ? DOUBLEBYTE : SINGLEBYTE;
   }
   if (mapopen(&dst, kind ? &dbcs : &sbcs)) {
     mapclose(&src);
     return fail(why, size, "iconv cannot map the output's code set");
   }
-  std::vector<pick> m = direct(s->cs, dst.cs)
-                            ? copied(s, dst.cs)
-                            : throughunicode(s, &src, &dst, kind);
-  std::stable_sort(m.begin(), m.end(), [](const pick &a, const pick &b) {
-    return a.code < b.code;
-  });
-  m.erase(std::unique(
-              m.begin(), m.end(),
-              [](const pick &a, const pick &b) { return a.code == b.code; }),
+  std::vector<outglyph> m = direct(s->cs, dst.cs)
+                                ? copied(s, dst.cs)
+                                : throughunicode(s, &src, &dst, kind);
+  std::stable_sort(
+      m.begin(), m.end(),
+      [](const outglyph &a, const outglyph &b) { return a.code < b.code; });
+  m.erase(std::unique(m.begin(), m.end(),
+                      [](const outglyph &a, const outglyph &b) {
+                        return a.code == b.code;
+                      }),
           m.end());
   bool any = !m.empty();
   subset(s, o, &src, &dst, &m, f);
@@ -180,7 +182,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   // among the blocks' codes in double-byte ones.
   size_t b = 0, base = 0;
   for (size_t i = 0; i < m.size(); i++) {
-    const pick &p = m[i];
+    const outglyph &p = m[i];
     size_t at = static_cast<size_t>(p.code);
     if (kind) {
       for (; p.code > blocks[b].end; b++)

@@ -33,7 +33,7 @@ struct source {
   // Code and handle of every glyph the font maps a code to, each code once.
   std::vector<std::pair<uint32_t, uint32_t>> chars;
   int ascent, descent;   // the cell: rows above and below the baseline
-  int kind;              // FONTX2 sources: their kind; else -1
+  int kind;              // FONTX2 sources: their fontkind; else ANYKIND
   int outline;           // glyphs are rendered from outlines at size px
   int fit;               // the rule an outline was scaled by: FITLINE, FITEM
   int size;              // the pixel size asked for (-s), 0 for none
@@ -62,6 +62,9 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
            char *why, size_t whysize);
 void ftclose(source *s);
+
+// drawglyph for a font FreeType reads.
+int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g);
 
 // What --info says of a font FreeType reads.
 struct fontfacts {

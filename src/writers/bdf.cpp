@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codes/sjis.h"
 #include "io/stream.h"
 
 void copyname(char *dst, const unsigned char *fontname) {
@@ -44,8 +45,9 @@ static char *intprop(char *o, const char *name, int32_t value) {
 }
 
 void bdfheader(int width, int height, int32_t defchar, const char *foundry,
-               int kind) {
-  const char *registry = kind == 1 ? "JISX0208.1983" : "JISX0201.1976";
+               int codetype) {
+  const char *registry =
+      codetype == DOUBLEBYTE ? "JISX0208.1983" : "JISX0201.1976";
   int32_t w = width, h = height;
   char *o = sroom(&output, 2048);
 
@@ -183,29 +185,70 @@ char *putrest(char *o, const recshape *s, int32_t enc,
 // A glyph that the end of input cuts short: what is there, then 0xFF
 // bytes, so the record keeps its shape. Apart from the hot path, whose
 // frame it would otherwise enlarge.
-static __attribute__((noinline)) char *cutshort(char *o, const recshape *s,
-                                                int32_t enc, size_t have) {
+static __attribute__((noinline)) char *
+cutshort(char *o, const recshape *s, int32_t enc, size_t have, instream *in) {
   unsigned char cut[32 * 255]; // the largest glyph
-  memcpy(cut, input.p, have);
+  memcpy(cut, in->p, have);
   memset(cut + have, 0xFF, s->bytes - have);
-  input.p += have;
-  input.ended = 1;
+  in->p += have;
+  in->ended = 1;
   return putrest(o, s, enc, cut);
 }
 
-void tobdf(const recshape *s, int32_t code, int32_t enc) {
+void tobdf(const recshape *s, int32_t code, int32_t enc, instream *in) {
   char *o = sroom(&output, s->room);
   o = putlit(o, "STARTCHAR ");
   o = putx4(o, static_cast<uint32_t>(code));
-  size_t have = static_cast<size_t>(input.e - input.p);
+  size_t have = static_cast<size_t>(in->e - in->p);
   if (have < s->bytes) {
-    have = sneed(&input, s->bytes); // may move the bytes at hand
+    have = sneed(in, s->bytes); // may move the bytes at hand
     if (have < s->bytes) {
-      sput(&output, cutshort(o, s, enc, have));
+      sput(&output, cutshort(o, s, enc, have, in));
       return;
     }
   }
-  o = putrest(o, s, enc, input.p);
-  input.p += s->bytes;
+  o = putrest(o, s, enc, in->p);
+  in->p += s->bytes;
   sput(&output, o);
+}
+
+static void charsline(int32_t n) {
+  char *o = sroom(&output, 64);
+  o = putlit(o, "CHARS ");
+  o = putd(o, n);
+  *o++ = '\n';
+  sput(&output, o);
+}
+
+void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in) {
+  char foundry[9];
+  copyname(foundry, h->fontname);
+  recshape s;
+  shape(&s, h->width, h->height, 2);
+  if (h->codetype != 1) {
+    // 256 glyphs for the byte codes 0-255, in file order.
+    bdfheader(h->width, h->height, 0, foundry, h->codetype);
+    charsline(256);
+    for (int c = 0; c < 256 && !output.err; c++) tobdf(&s, c, c, in);
+  } else {
+    // With no blocks there is no glyph to be the default; 0 (as for
+    // single-byte fonts) points at none.
+    bdfheader(h->width, h->height, n ? stoj(tbl[0].start) : 0, foundry, 1);
+    charsline(nchars(n, tbl));
+    // Every value of a block has a glyph in the file, Shift_JIS or not, so
+    // each is walked in file order; the counter is wider than 16 bits so a
+    // block ending at 0xFFFF stops. Values that are not Shift_JIS codes
+    // would share their JIS code with a real glyph (0x7F maps like 0x80),
+    // so they are written unencoded: readers keep the first glyph of a
+    // code and the real one would lose it.
+    for (int i = 0; i < n && !output.err; i++) {
+      for (int32_t c = tbl[i].start; c <= tbl[i].end && !output.err; c++) {
+        uint16_t code = static_cast<uint16_t>(c);
+        int32_t jis = stoj(code);
+        tobdf(&s, jis, issjis(code) ? jis : -1, in);
+      }
+    }
+  }
+  char *o = sroom(&output, 16);
+  sput(&output, putlit(o, "ENDFONT\n"));
 }

@@ -4,15 +4,17 @@
 //
 // Every font is a fixed-cell font: all glyphs have the cell size and the
 // same advance; the JIS fonts' baseline lies two pixels above the bottom of
-// the cell. Numbers
-// are 32-bit signed, so a cell height of 0 or 1 gives negative sizes as they
-// are. Output goes to the process's standard output stream and bitmap bytes
-// come from its standard input stream; the writer keeps no state.
+// the cell. Numbers are 32-bit signed, so a cell height of 0 or 1 gives
+// negative sizes as they are. Output goes to the process's output stream;
+// bitmap bytes come from the stream the caller gives. The writer keeps no
+// state.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "fontx/fontx.h"
+#include "io/stream.h"
 #include "writers/hex.h"
 
 // Foundry name from the 8 name bytes: stops at a NUL; drops spaces, hyphens
@@ -21,10 +23,10 @@
 // are. dst holds at least 9 bytes.
 void copyname(char *dst, const unsigned char *fontname);
 
-// Everything from STARTFONT to ENDPROPERTIES. kind 1 declares JIS X 0208,
-// any other JIS X 0201.
+// Everything from STARTFONT to ENDPROPERTIES. The FONTX2 code type 1
+// (DOUBLEBYTE) declares JIS X 0208, any other JIS X 0201.
 void bdfheader(int width, int height, int32_t defchar, const char *foundry,
-               int kind);
+               int codetype);
 
 // A font named and sized as X11's own: the foundry (Misc) and family given,
 // POINT_SIZE round(720 * height / 75) and SIZE its tenth, registry and
@@ -65,6 +67,11 @@ char *putrest(char *o, const recshape *s, int32_t enc,
               const unsigned char *bits);
 
 // One glyph record named by code (hex) with ENCODING enc, its bitmap read
-// from the input. A byte missing at the end of input is written as ff, so
-// the record keeps its shape.
-void tobdf(const recshape *s, int32_t code, int32_t enc);
+// from in. A byte missing at the end of input is written as ff, so the
+// record keeps its shape.
+void tobdf(const recshape *s, int32_t code, int32_t enc, instream *in);
+
+// The whole BDF text of a FONTX2 font as dosv2bdf writes it: header h, for
+// a double-byte font its code-block table tbl of n entries, the glyphs read
+// from in in file order. Shift_JIS codes become JIS X 0208 codes.
+void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in);

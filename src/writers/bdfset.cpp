@@ -5,10 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "writers/bdf.h"
-#include "dosv2bdf/driver.h"
 #include "codes/sjis.h"
 #include "io/stream.h"
+#include "writers/bdf.h"
 
 namespace {
 
@@ -78,15 +77,16 @@ void jis(const glyphset *gs) {
   h.width = static_cast<unsigned char>(gs->width);
   h.height = static_cast<unsigned char>(gs->height);
   h.codetype = static_cast<unsigned char>(gs->kind);
-  sinmem(&input, gs->bits, gs->whole * gs->glyphbytes + gs->partial);
-  jisbdf(&h, gs->blocks, gs->nblocks);
+  instream in;
+  sinmem(&in, gs->bits, gs->whole * gs->glyphbytes + gs->partial);
+  jisbdf(&h, gs->blocks, gs->nblocks, &in);
 }
 
 } // namespace
 
 int isjistext(const glyphset *gs, int numbering) {
   const codeset *cs = &gs->codes;
-  return numbering == NATIVE &&
+  return numbering == NUMNATIVE &&
          ((gs->kind && cs->type == SETSJIS) || (!gs->kind && isdefaultsb(cs)));
 }
 
@@ -94,7 +94,7 @@ int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
   const codeset *cs = &gs->codes;
   char reg[32] = "ISO10646", enc[16] = "1";
   bool bycode = false;
-  if (b->numbering == NATIVE && cs->type != SETUNICODE) {
+  if (b->numbering == NUMNATIVE && cs->type != SETUNICODE) {
     if (isjistext(gs, b->numbering)) {
       jis(gs);
       return 0;
@@ -131,7 +131,7 @@ int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
   std::vector<uint32_t> repeats(cp.size());
   eachcode(gs, [&](uint32_t c) {
     bool first = !repeats[c]++;
-    bool w = (!b->keep || b->keep[i]) &&
+    bool w = (!b->chosen || b->chosen[i]) &&
              (!b->encodedonly || bycode || (first && cp[c] >= 0));
     written.push_back(w);
     count += w;

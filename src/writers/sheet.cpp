@@ -95,7 +95,7 @@ int sheetpng(const glyphset *gs, const sheetopts *o, char *why, size_t size) {
   l.glyph.assign(gs->kind ? 0x10000 : 0x100, -1);
   long i = 0;
   eachcode(gs, [&](uint32_t c) {
-    if (l.glyph[c] < 0 && (!o->keep || o->keep[i])) l.glyph[c] = i;
+    if (l.glyph[c] < 0 && (!o->chosen || o->chosen[i])) l.glyph[c] = i;
     i++;
     return true;
   });

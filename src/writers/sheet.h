@@ -18,7 +18,7 @@
 
 struct sheetopts {
   int scale; // each pixel of a glyph as scale x scale; 0: chosen
-  const unsigned char *keep; // null, or per glyph in file order: drawn
+  const unsigned char *chosen; // null, or per glyph in file order: drawn
 };
 
 // The shades' palette indices and gray values.

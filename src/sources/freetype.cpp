@@ -1,5 +1,5 @@
-// Sources: a FONTX2 glyph set, or any font FreeType reads (BDF, PCF and
-// .pcf.gz, OpenType and TrueType, with bitmap strikes or outlines).
+// Sources read by FreeType: BDF, PCF and .pcf.gz, OpenType and TrueType,
+// with bitmap strikes or outlines, opened, described and drawn.
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -153,28 +153,10 @@ void fontname(FT_Face face, unsigned char *name) {
 
 } // namespace
 
-void fromset(source *s, const glyphset *gs) {
-  *s = source();
-  s->cs = gs->codes;
-  s->gs = gs;
-  s->kind = gs->kind;
-  s->ascent = gs->ascent;
-  s->descent = gs->height - gs->ascent;
-  memcpy(s->name, gs->name, 8);
-  std::vector<bool> seen(gs->kind ? 0x10000 : 0x100);
-  uint32_t i = 0;
-  eachcode(gs, [&](uint32_t c) {
-    if (!seen[c]) s->chars.push_back({c, i});
-    seen[c] = true;
-    i++;
-    return true;
-  });
-}
-
 int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
            char *why, size_t whysize) {
   *s = source();
-  s->kind = -1;
+  s->kind = ANYKIND;
   s->size = size;
   ft *f = static_cast<ft *>(calloc(1, sizeof(ft)));
   if (!f) return snprintf(why, whysize, "out of memory"), 1;
@@ -261,18 +243,7 @@ void ftfacts(const source *s, fontfacts *f) {
   }
 }
 
-int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
-  if (s->gs) {
-    s->scratch.resize(s->gs->glyphbytes);
-    g->bits = glyphbits(s->gs, handle, s->scratch.data());
-    g->width = g->advance = s->gs->width;
-    g->rows = s->gs->height;
-    g->pitch = (g->width + 7) / 8;
-    g->left = 0;
-    g->top = s->gs->ascent;
-    g->gray = 0;
-    return 0;
-  }
+int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g) {
   ft *f = static_cast<ft *>(s->face);
   FT_Int32 flags = metrics && !s->outline
                        ? FT_LOAD_BITMAP_METRICS_ONLY

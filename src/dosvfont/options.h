@@ -1,0 +1,64 @@
+// dosvfont's options: what its command line (or the web page) asked for,
+// in one record that only the front end reads. The stages below take
+// records of their own (recodeopts, bdfopts, sheetopts), which the
+// pipeline fills from this one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
+
+// The largest input read: a double-byte FONTX2 font of every 16-bit code
+// at the largest cell is 535 MB, and no other font comes near.
+enum : size_t { MAXINPUT = size_t{1} << 30 };
+
+// The options given, so that one that cannot change the output is
+// refused instead of ignored.
+enum given : unsigned {
+  GAVEFORMAT = 1u << 0,   // -f
+  GAVEREGISTRY = 1u << 1, // -r
+  GAVECODES = 1u << 2,    // -c
+  GAVECHARSET = 1u << 3,  // -e
+  GAVEKIND = 1u << 4,     // -k
+  GAVEWIDTH = 1u << 5,    // -w
+  GAVESIZE = 1u << 6,     // -s
+  GAVENAME = 1u << 7,     // -n
+  GAVESCALE = 1u << 8,    // --scale
+  GAVERANGE = 1u << 9,    // --range
+  GAVEFIT = 1u << 10,     // --fit
+  GAVESALVAGE = 1u << 11, // --salvage
+  GAVEFOUNDRY = 1u << 12, // --foundry
+  GAVEENCODED = 1u << 13, // --encoded-only
+  GAVETEXT = 1u << 14,    // --text
+};
+
+struct options {
+  int format; // FMTAUTO: chosen by formatof
+  // -r, --registry: how BDF glyphs are numbered, which decides the registry
+  // declared: NUMUNICODE (ISO10646) or NUMNATIVE (the font's own; bdfset.h).
+  int numbering;
+  int info; // describe the input instead of converting it
+  // -c and -e: the input's code set when a FONTX2 font becomes BDF or PNG
+  // (null: guessed, CP932), the output's when FONTX2 is written (null:
+  // sjis, CP932's single bytes).
+  const char *codes;    // -c: double-byte codes
+  const char *charset;  // -e: a single-byte charset
+  int kind;             // -k: a fontkind; ANYKIND: from the font
+  int width;            // -w: the cell width, 0 from the font
+  int size;             // -s: a strike's or a rendering's pixel size, or 0
+  int fit;              // --fit: FITAUTO, FITLINE or FITEM (source.h)
+  const char *name;     // -n: the FONTX2 name or the BDF family, or null
+  const char *foundry;  // --foundry: the BDF foundry, or null
+  int scale;            // --scale: a proof sheet's; 0 chosen
+  unsigned first, last; // --range (with GAVERANGE): the codes written
+  const uint32_t *text; // --text: its characters, sorted, distinct
+  size_t ntext;
+  int encodedonly; // --encoded-only: BDF without unencoded glyphs
+  unsigned given;  // GAVE*: the options given
+  void (*progress)(size_t done, size_t total); // drawing glyphs; or null
+  int salvage;       // --salvage: write a truncated FONTX2 font anyway
+  const char *path;  // the input's file name, null for standard input
+  const char *label; // the input as messages name it
+  const char *outlabel;
+};

@@ -1,0 +1,14 @@
+// A glyph drawn into a FONTX2 cell: its origin at column 0, its baseline
+// ascent rows below the top, ink outside the cell cut and reported.
+#pragma once
+
+#include "sources/source.h"
+
+// Where a glyph lost ink to the cell.
+enum { CUTSIDES = 1, CUTENDS = 2 };
+
+// Draws g into a cell of width x height pixels, rows of (width + 7) / 8
+// bytes, the leftmost pixel in the high bit. Returns where ink was cut:
+// CUTSIDES, CUTENDS, both, or 0 when none was.
+int blit(unsigned char *cell, int width, int height, int ascent,
+         const srcglyph *g);
