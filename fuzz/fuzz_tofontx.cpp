@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dosvfont/pipeline.h"
-#include "fontx/glyphs.h"
+#include "fontx/fontxset.h"
 #include "fuzz.h"
 #include "io/stream.h"
 

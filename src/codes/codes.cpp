@@ -1,3 +1,6 @@
+// Single codes of a code set to and from Unicode, through the set's
+// converter (cset.h), with the pictures DOS draws at the control bytes of
+// its code pages, which no converter knows.
 #include "codes/codes.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// Character set converters through the C library's iconv: a set's bytes
+// to UTF-32 and back, one short sequence at a time, with what a decoder
+// holds back flushed.
 #include "codes/cset.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Shift_JIS and JIS X 0208 codes, each from the other, by arithmetic.
 #include "codes/sjis.h"
 
 int32_t stoj(uint16_t code) {

@@ -1,3 +1,5 @@
+// dosv2bdf's conversion: the header checked, the code-block table read,
+// the BDF text written by the JIS writer, and the one line a failure gets.
 #include "dosv2bdf/driver.h"
 
 #include <cstdio>

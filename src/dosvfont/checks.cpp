@@ -1,3 +1,5 @@
+// Which options apply to a run: each option's condition, as its message
+// states it, and the values -n and --foundry may take in each format.
 #include "dosvfont/checks.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// --info: the facts of a FONTX2 font, or of a font FreeType reads and the
+// FONTX2 font it would become.
 #include "dosvfont/info.h"
 
 #include <cstdarg>

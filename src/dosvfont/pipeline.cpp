@@ -1,3 +1,6 @@
+// dosvfont's pipeline: the input's kind told from its first bytes, a
+// FONTX2 font's code set guessed or given, the glyphs chosen, re-coded
+// where the output asks for it, and written by the format's writer.
 #include "dosvfont/pipeline.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The warnings of a run: glyphs that lost ink to the cell, characters of
+// --text a font lacks, characters the set written cannot hold.
 #include "dosvfont/report.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The FONTX2 stream reader: the header, the block count and the code-block
+// table as they come, missing bytes read as 0xFF.
 #include "fontx/fontx.h"
 
 #include <cstring>

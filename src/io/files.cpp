@@ -1,3 +1,6 @@
+// Whole files: an input read into memory at once, an output written under
+// a temporary name and renamed into place, signals that would leave the
+// temporary file behind caught.
 #include "io/files.h"
 
 #include <cerrno>

@@ -1,3 +1,5 @@
+// Buffered raw streams over a descriptor or memory, and the lines of
+// standard error.
 #include "io/stream.h"
 
 #include <cerrno>

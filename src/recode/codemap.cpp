@@ -1,3 +1,5 @@
+// Which glyph each code of a FONTX2 font being made gets: copied one to
+// one, or chosen through Unicode; subsets by range and text; the blocks.
 #include "recode/codemap.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Re-coding: the kind and code sets decided, the glyphs chosen and drawn
+// into cells of the width they need, as a new glyph set.
 #include "recode/recode.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Sizing a font FreeType reads into a FONTX2 cell: a strike as it is, or
+// an outline scaled by the line or the em rule.
 #include "sources/ftsize.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// BDF text: the foundry name, the headers, the glyph records, and the
+// whole font as dosv2bdf writes it from a FONTX2 stream.
 #include "writers/bdf.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// A glyph set as a BDF font: code points claimed so that none is claimed
+// twice, glyph names, and the records in file order.
 #include "writers/bdfset.h"
 
 #include <algorithm>

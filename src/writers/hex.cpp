@@ -1,3 +1,5 @@
+// Hex text of bitmap rows, portable and with SSE2 and AVX2, the level
+// chosen once at start-up.
 #include "writers/hex.h"
 
 #include <cstdint>

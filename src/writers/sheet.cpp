@@ -1,3 +1,5 @@
+// Proof sheets: a glyph set laid out on a grid, labelled, written as a
+// four-shade PNG by libpng.
 #include "writers/sheet.h"
 
 #include <cstdio>
