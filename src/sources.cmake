@@ -11,21 +11,24 @@ set(DOSV2BDF_SOURCES
   writers/hex.cpp writers/bdf.cpp
   dosv2bdf/driver.cpp)
 
-# dosvfont's stages and front end, as both its builds compile them; the
-# native build adds iconv and whole files, the web build its code-set
-# tables and its entry.
+# dosvfont's stages and front end, as both its builds compile them, with
+# the code-set tables that gentables makes (GENTABLES_SOURCES, a program
+# run at build time); the native build adds iconv for the other sets and
+# whole files, the web build its entry.
 set(DOSVFONT_SOURCES
-  codes/codes.cpp codes/codenames.cpp
+  codes/cset.cpp codes/csettable.cpp codes/codes.cpp codes/codenames.cpp
   fontx/glyphs.cpp fontx/fontxset.cpp
   sources/source.cpp sources/freetype.cpp sources/ftsize.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   writers/bdfset.cpp writers/sheet.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/pipeline.cpp dosvfont/say.cpp)
-set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/cset.cpp)
-set(DOSVFONT_WEB_SOURCES io/files.cpp codes/csettable.cpp dosvfont/web.cpp)
+set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp)
+set(DOSVFONT_WEB_SOURCES io/files.cpp dosvfont/web.cpp)
+set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)
 
 list(TRANSFORM DOSV2BDF_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 list(TRANSFORM DOSVFONT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 list(TRANSFORM DOSVFONT_NATIVE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 list(TRANSFORM DOSVFONT_WEB_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+list(TRANSFORM GENTABLES_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -8,7 +8,7 @@
 # Needs Debian's emscripten, cmake, g++, dpkg-dev and the -dev packages the
 # native build needs. zlib, libpng and FreeType are built from Debian's
 # source packages of the installed versions (web/deps.sh), the code-set
-# tables from this machine's iconv (web/gentables.cpp); all of it is kept
+# tables from this machine's iconv (src/codes/gentables.cpp); all of it is kept
 # under build-web, and a second run rebuilds only what changed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,19 +22,12 @@ echo "web/build.sh: NODE_PATH=$NODE_PATH, where Debian's emscripten finds its Ja
 
 "$root/web/deps.sh" "$work/deps"
 
-# The tables, made by a native program from the host's iconv.
+# The tables, made by a native build's program from the host's iconv.
 cmake -S "$root" -B "$work/host" -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$work/host" --target gentables >/dev/null
-mkdir -p "$work/gen"
-"$work/host/gentables" "$work/gen/codetables.cpp.new"
-if ! cmp -s "$work/gen/codetables.cpp.new" "$work/gen/codetables.cpp"; then
-  mv "$work/gen/codetables.cpp.new" "$work/gen/codetables.cpp"
-else
-  rm "$work/gen/codetables.cpp.new"
-fi
+cmake --build "$work/host" --target codetables >/dev/null
 
 emcmake cmake -S "$root/web" -B "$work/wasm" -DCMAKE_BUILD_TYPE=Release \
-  "-DDEPS=$work/deps/prefix" "-DTABLES=$work/gen/codetables.cpp" >/dev/null
+  "-DDEPS=$work/deps/prefix" "-DTABLES=$work/host/gen/codetables.cpp" >/dev/null
 cmake --build "$work/wasm" -j2 >/dev/null
 
 # dosvfont.js: the page's interface with the module inside it.

@@ -42,9 +42,8 @@ const uint16_t dospictures[32] = {
 } // namespace
 
 int mapopen(mapper *m, const codeset *cs) {
+  *m = mapper();
   m->cs = *cs;
-  m->set = nullptr;
-  m->dos = 0;
   const char *name = iconvof(cs);
   if (!name) return 0;
   if (!(m->set = csopen(name))) return -1;
@@ -55,6 +54,15 @@ int mapopen(mapper *m, const codeset *cs) {
       m->pics[i] = fromuni(m, dospictures[i]) < 0 ? dospictures[i] : -1;
     m->dos = 1;
   }
+  // The arrays, where a code is its bytes: not for JIS X 0208 (EUC-JP's
+  // bytes), nor where DOS's pictures stand in for control bytes.
+  m->wide = cs->type != SETBYTE;
+  if (cs->type != SETJIS && !m->dos) {
+    m->dec = csdirect(m->set, m->wide);
+    m->first = m->wide ? 0x8000 : 0;
+    m->ndec = m->wide ? 0x8000 : 0x100;
+    m->enc = csdirectenc(m->set);
+  }
   return 0;
 }
 
@@ -63,7 +71,7 @@ void mapclose(mapper *m) {
   m->set = nullptr;
 }
 
-int32_t touni(mapper *m, uint32_t code) {
+int32_t touniof(mapper *m, uint32_t code) {
   unsigned char in[2];
   size_t n = 2;
   switch (m->cs.type) {
@@ -94,7 +102,7 @@ int32_t touni(mapper *m, uint32_t code) {
   return static_cast<int32_t>(u);
 }
 
-int32_t fromuni(mapper *m, uint32_t u) {
+int32_t fromuniof(mapper *m, uint32_t u) {
   if (m->cs.type == SETUNICODE)
     return u <= 0xFFFF ? static_cast<int32_t>(u) : -1;
   unsigned char out[16];

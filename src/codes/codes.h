@@ -76,6 +76,13 @@ struct mapper {
   // where the byte keeps its control character.
   int32_t pics[32];
   int dos;
+  // Where the converter answers from arrays (cset.h's csdirect) and a
+  // code is its bytes: what each code from `first` makes, and each code
+  // point's code (wide: two bytes). Null otherwise.
+  const uint32_t *dec;
+  uint32_t first, ndec;
+  const uint32_t *enc;
+  int wide;
 };
 
 int mapopen(mapper *m, const codeset *cs);
@@ -86,8 +93,22 @@ void mapclose(mapper *m);
 // more than one code point. In a DOS code page, bytes 0x01-0x1F and 0x7F
 // are the pictures DOS draws there (0x01 U+263A ... 0x7F U+2302), except
 // where the code page has that character at another byte.
-int32_t touni(mapper *m, uint32_t code);
+// Inline, from the mapper's arrays where it has them: it runs for every
+// glyph of a font.
+int32_t touniof(mapper *m, uint32_t code);
+inline int32_t touni(mapper *m, uint32_t code) {
+  uint32_t i = code - m->first;
+  if (!m->dec || i >= m->ndec) return touniof(m, code);
+  uint32_t v = m->dec[i] - 1; // none: past U+10FFFF
+  return v <= 0x10FFFF ? static_cast<int32_t>(v) : -1;
+}
 
 // The code of code point u in the set, or -1 when the set has none of its
 // width (a single-byte set answers bytes, the others double-byte codes).
-int32_t fromuni(mapper *m, uint32_t u);
+int32_t fromuniof(mapper *m, uint32_t u);
+inline int32_t fromuni(mapper *m, uint32_t u) {
+  if (!m->enc || u > 0xFFFF) return fromuniof(m, u);
+  uint32_t c = m->enc[u] - 1; // none: past 0xFFFF
+  return c <= 0xFFFF && (c > 0xFF) == (m->wide != 0) ? static_cast<int32_t>(c)
+                                                     : -1;
+}

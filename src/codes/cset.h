@@ -24,6 +24,16 @@ int csdecode(cset *c, const unsigned char *in, size_t n, uint32_t *u, int max);
 // none for it.
 int csencode(cset *c, uint32_t u, unsigned char *out, size_t size);
 
+// For sets answered from a table, arrays that answer at once (null for
+// the others): what each byte makes (twobytes 0: 256 entries) or each two
+// bytes from 0x8000 up (0x8000 entries, [code - 0x8000]): its one code
+// point plus one, or 0 or a number past U+10FFFF + 1 where they make none
+// or more than one or begin a longer sequence; and the code of each code
+// point below 0x10000 plus one (a byte, or two bytes from 0x8000 up), 0
+// where there is none.
+const uint32_t *csdirect(cset *c, int twobytes);
+const uint32_t *csdirectenc(cset *c);
+
 // For a message refusing a set's name: the sets there are, as " (...)",
 // where that is a short list (the web page); "" where it is whatever the
 // C library knows.

@@ -1,23 +1,78 @@
-// The code-set converters of the web page: tables made at build time from
-// the host's iconv (csettable.h), looked up instead of the C library's
-// iconv, which in the browser knows other sets and other mappings.
+// Code sets from the tables made at build time: looked up by name, and
+// answered through arrays made at a set's first use, by code and by code
+// point, where a search of the tables would take a dozen steps a code.
+#include "codes/csettable.h"
+
+#include "codes/cset.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "codes/cset.h"
-#include "codes/csettable.h"
+namespace {
 
-// The web build's own cset; the native one (cset.cpp) is never linked with
-// it.
-// cppcheck-suppress ctuOneDefinitionRuleViolation
-struct cset {
-  const tableset *t;
+// A set's arrays, zero where there is nothing so that fresh memory needs
+// no filling: what every byte, and every two bytes from 0x8000 up, make
+// (a code point plus one, or NONE, MANY, CUT: nothing, more than one, the
+// start of a longer sequence), and the code of every code point below
+// 0x10000, plus one.
+enum : uint32_t { NONE = 0, MANY = 0xFFFFFFFE, CUT = 0xFFFFFFFF };
+struct direct {
+  uint32_t dec1[256];
+  uint32_t *dec2; // 0x8000 entries, for 0x8000-0xFFFF
+  uint32_t *enc;  // 0x10000 entries
 };
 
-cset *csopen(const char *name) {
+uint32_t single(const tableset *t, unsigned b) {
+  int k = t->n1[b];
+  return k == 1 ? t->u1[b] + 1 : k == 0 ? NONE : k > 1 ? MANY : CUT;
+}
+
+direct *directof(const tableset *t) {
+  // One slot a table, for the process: the tables never change.
+  static direct *made[64];
+  size_t i = static_cast<size_t>(t - tablesets);
+  if (i >= ntablesets || i >= sizeof made / sizeof made[0]) return nullptr;
+  if (made[i]) return made[i];
+  direct *d = static_cast<direct *>(malloc(sizeof(direct)));
+  uint32_t *dec = static_cast<uint32_t *>(calloc(0x8000, sizeof(uint32_t)));
+  uint32_t *enc = static_cast<uint32_t *>(calloc(0x10000, sizeof(uint32_t)));
+  if (!d || !dec || !enc) {
+    free(d), free(dec), free(enc);
+    return nullptr; // the tables are searched instead
+  }
+  for (unsigned b = 0; b < 256; b++) d->dec1[b] = single(t, b);
+  // Two bytes whose first is a character of its own make that and what
+  // the second makes; those after a lead byte are in the table, or nothing.
+  uint32_t after[256];
+  for (unsigned b = 0; b < 256; b++)
+    after[b] = d->dec1[b] == CUT ? CUT : d->dec1[b] == NONE ? NONE : MANY;
+  for (unsigned lead = 0x80; lead < 0x100; lead++)
+    if (d->dec1[lead] != CUT && d->dec1[lead] != NONE)
+      memcpy(dec + ((lead - 0x80) << 8), after, sizeof after);
+  for (size_t k = 0; k < t->ndouble; k++)
+    if (t->dcode[k] >= 0x8000)
+      dec[t->dcode[k] - 0x8000] = t->dcp2 && t->dcp2[k] ? MANY : t->dcp[k] + 1;
+  for (size_t k = 0; k < t->nenc && t->eu[k] < 0x10000; k++)
+    enc[t->eu[k]] = t->ecode[k] + 1u;
+  d->dec2 = dec, d->enc = enc;
+  return made[i] = d;
+}
+
+} // namespace
+
+const uint32_t *tabdirect(const tableset *t, int twobytes) {
+  const direct *d = directof(t);
+  return !d ? nullptr : twobytes ? d->dec2 : d->dec1;
+}
+
+const uint32_t *tabdirectenc(const tableset *t) {
+  const direct *d = directof(t);
+  return d ? d->enc : nullptr;
+}
+
+const tableset *tablenamed(const char *name) {
   if (!name) return nullptr;
   char key[64];
   size_t n = 0;
@@ -26,29 +81,40 @@ cset *csopen(const char *name) {
       key[n++] = static_cast<char>(toupper(static_cast<unsigned char>(*name)));
   key[n] = '\0';
   for (size_t i = 0; i < ntablesets; i++)
-    if (!strcmp(tablesets[i].name, key)) {
-      cset *c = static_cast<cset *>(malloc(sizeof(cset)));
-      if (c) c->t = &tablesets[i];
-      return c;
-    }
+    if (!strcmp(tablesets[i].name, key)) return &tablesets[i];
   return nullptr;
 }
 
-void csclose(cset *c) {
-  free(c);
-}
-
-int csdecode(cset *c, const unsigned char *in, size_t n, uint32_t *u, int max) {
+int tabdecode(const tableset *t, const unsigned char *in, size_t n, uint32_t *u,
+              int max) {
   // One or two bytes are all the tables hold, and all that is asked.
   if (n < 1 || n > 2) return 0;
-  return tabledecode(c->t, in, n, u, max);
+  const direct *d = directof(t);
+  uint32_t v = !d              ? MANY
+               : n == 1        ? d->dec1[in[0]]
+               : in[0] >= 0x80 ? d->dec2[(in[0] - 0x80) << 8 | in[1]]
+                               : MANY;
+  if (v == NONE) return 0;
+  if (v == CUT) return -1;
+  if (v != MANY) {
+    if (max > 0) u[0] = v - 1;
+    return 1;
+  }
+  return tabledecode(t, in, n, u, max); // more than one, or no arrays
 }
 
-int csencode(cset *c, uint32_t u, unsigned char *out, size_t size) {
-  const tableset *t = c->t;
-  const uint32_t *at = std::lower_bound(t->eu, t->eu + t->nenc, u);
-  if (at == t->eu + t->nenc || *at != u || size < 2) return -1;
-  uint16_t code = t->ecode[at - t->eu];
+int tabencode(const tableset *t, uint32_t u, unsigned char *out, size_t size) {
+  if (size < 2) return -1;
+  uint32_t code = 0;
+  const direct *d = u < 0x10000 ? directof(t) : nullptr;
+  if (d) {
+    if (!(code = d->enc[u])) return -1;
+    code--;
+  } else {
+    const uint32_t *at = std::lower_bound(t->eu, t->eu + t->nenc, u);
+    if (at == t->eu + t->nenc || *at != u) return -1;
+    code = t->ecode[at - t->eu];
+  }
   if (code < 0x100) {
     out[0] = static_cast<unsigned char>(code);
     return 1;
@@ -56,11 +122,4 @@ int csencode(cset *c, uint32_t u, unsigned char *out, size_t size) {
   out[0] = static_cast<unsigned char>(code >> 8);
   out[1] = static_cast<unsigned char>(code);
   return 2;
-}
-
-const char *setsknown(int doublebyte) {
-  static char list[1024];
-  snprintf(list, sizeof list, " (the page has %s)",
-           doublebyte ? tablesdouble : tablessingle);
-  return list;
 }

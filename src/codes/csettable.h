@@ -1,7 +1,9 @@
-// The tables the web page converts code sets with, made at build time from
-// the host's iconv (web/gentables.cpp), and the decoding rule both the
-// tables' maker and their reader apply, so that a table answers as iconv
-// did for every sequence of one or two bytes.
+// Code-set tables: what the host's iconv makes of every byte and every two
+// bytes of the common sets, made at build time (gentables.cpp), never
+// written by hand; the back end of cset.h for those sets, natively and in
+// the web page. Also the decoding rule both the tables' maker and their
+// reader apply, so that a table answers as iconv did for every sequence of
+// one or two bytes.
 #pragma once
 
 #include <cstddef>
@@ -66,3 +68,18 @@ inline int tabledecode(const tableset *t, const unsigned char *in, size_t n,
   }
   return got;
 }
+
+// The table of the set of that name (letters and digits compared, in any
+// case: "ISO-8859-5", "iso8859_5"), or null.
+const tableset *tablenamed(const char *name);
+
+// cset.h's calls answered from a table, for one or two bytes. The first
+// lookups of a set make arrays indexed by code and by code point, so that
+// later ones take constant time.
+int tabdecode(const tableset *t, const unsigned char *in, size_t n, uint32_t *u,
+              int max);
+int tabencode(const tableset *t, uint32_t u, unsigned char *out, size_t size);
+
+// The arrays behind them (see cset.h's csdirect), or null.
+const uint32_t *tabdirect(const tableset *t, int twobytes);
+const uint32_t *tabdirectenc(const tableset *t);

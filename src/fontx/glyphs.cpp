@@ -12,9 +12,8 @@ void gsfree(glyphset *gs) {
   gs->own = nullptr;
 }
 
-const unsigned char *glyphbits(const glyphset *gs, size_t i,
-                               unsigned char *scratch) {
-  if (i < gs->whole) return gs->bits + i * gs->glyphbytes;
+const unsigned char *glyphcut(const glyphset *gs, size_t i,
+                              unsigned char *scratch) {
   size_t have = i == gs->whole ? gs->partial : 0;
   if (have) memcpy(scratch, gs->bits + i * gs->glyphbytes, have);
   memset(scratch + have, 0xFF, gs->glyphbytes - have);

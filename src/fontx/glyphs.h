@@ -31,8 +31,14 @@ void gsfree(glyphset *gs);
 
 // Glyph i's bitmap. A glyph past the end of the input's bytes comes out
 // completed with 0xFF bytes, made in scratch (glyphbytes bytes).
-const unsigned char *glyphbits(const glyphset *gs, size_t i,
-                               unsigned char *scratch);
+// Inline: it runs for every glyph written.
+const unsigned char *glyphcut(const glyphset *gs, size_t i,
+                              unsigned char *scratch);
+inline const unsigned char *glyphbits(const glyphset *gs, size_t i,
+                                      unsigned char *scratch) {
+  return i < gs->whole ? gs->bits + i * gs->glyphbytes
+                       : glyphcut(gs, i, scratch);
+}
 
 // Calls f(code) for every glyph, in file order, while f returns true.
 template <class F> void eachcode(const glyphset *gs, F f) {

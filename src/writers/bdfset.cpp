@@ -20,40 +20,77 @@ bool encodable(int32_t u) {
          u != 0xFFFE && u != 0xFFFF;
 }
 
-const int32_t UNSEEN = -2, PENDING = 1 << 30;
-
-// The code point each code's first glyph is encoded with, or -1, such that
-// none is claimed twice. A code that the reverse mapping gives back (CP932
-// maps both 0x81E0 and its NEC duplicate 0x8790 to U+2252, and U+2252 back
-// to 0x81E0) claims first; then the others, in file order, where their
-// code point is still free.
-std::vector<int32_t> claims(const glyphset *gs, mapper *m) {
-  std::vector<int32_t> cp(gs->kind ? 0x10000 : 0x100, UNSEEN);
-  std::vector<bool> claimed(0x110000);
+// What each glyph is encoded with: its code's code point, for the first
+// glyph of a code that has one of its own, such that none is claimed
+// twice; else -1. A code that the reverse mapping gives back (CP932 maps
+// both 0x81E0 and its NEC duplicate 0x8790 to U+2252, and U+2252 back to
+// 0x81E0) claims first; then the others, in file order, where their code
+// point is still free. repeats: whether some code comes more than once.
+std::vector<int32_t> claims(const glyphset *gs, mapper *m, bool *repeats) {
+  std::vector<int32_t> cp(gs->glyphs, -1);
+  std::vector<uint64_t> seen(gs->kind ? 0x10000 / 64 : 0x100 / 64);
+  std::vector<size_t> others; // glyphs whose code point is not given back
+  size_t i = 0;
+  *repeats = false;
   eachcode(gs, [&](uint32_t c) {
-    if (cp[c] != UNSEEN) return true;
-    int32_t u = touni(m, c);
-    if (!encodable(u))
-      cp[c] = -1;
-    else if (fromuni(m, static_cast<uint32_t>(u)) == static_cast<int32_t>(c))
-      cp[c] = u, claimed[u] = true; // one code for one code point
-    else
-      cp[c] = PENDING | u;
-    return true;
-  });
-  eachcode(gs, [&](uint32_t c) {
-    if (cp[c] >= PENDING) {
-      int32_t u = cp[c] & ~PENDING;
-      cp[c] = claimed[u] ? -1 : u;
-      claimed[u] = true;
+    uint64_t bit = uint64_t{1} << (c & 63);
+    if (seen[c >> 6] & bit) {
+      *repeats = true;
+    } else {
+      seen[c >> 6] |= bit;
+      int32_t u = touni(m, c);
+      if (encodable(u)) {
+        cp[i] = u;
+        if (fromuni(m, static_cast<uint32_t>(u)) != static_cast<int32_t>(c))
+          others.push_back(i);
+      }
     }
+    i++;
     return true;
   });
+  if (others.empty()) return cp;
+  // The code points claimed: a bit each in the BMP, a sorted list above.
+  std::vector<uint64_t> bmp(0x10000 / 64);
+  std::vector<int32_t> astral;
+  auto claim = [&](int32_t u) {
+    if (u <= 0xFFFF) {
+      uint64_t bit = uint64_t{1} << (u & 63);
+      bool had = bmp[u >> 6] & bit;
+      bmp[u >> 6] |= bit;
+      return !had;
+    }
+    auto at = std::lower_bound(astral.begin(), astral.end(), u);
+    if (at != astral.end() && *at == u) return false;
+    astral.insert(at, u);
+    return true;
+  };
+  for (size_t g = 0, k = 0; g < cp.size(); g++) {
+    if (k < others.size() && others[k] == g)
+      k++;
+    else if (cp[g] >= 0)
+      claim(cp[g]);
+  }
+  for (size_t g : others)
+    if (!claim(cp[g])) cp[g] = -1;
   return cp;
 }
 
+// Four or more upper-case hex digits, two at a time.
+struct upperpairs {
+  char d[512];
+  constexpr upperpairs() : d() {
+    for (int i = 0; i < 256; i++) {
+      d[2 * i] = "0123456789ABCDEF"[i >> 4];
+      d[2 * i + 1] = "0123456789ABCDEF"[i & 15];
+    }
+  }
+};
+constexpr upperpairs upper{};
+
 char *upperhex(char *o, uint32_t v, int digits) {
-  while (digits--) *o++ = "0123456789ABCDEF"[(v >> (4 * digits)) & 15];
+  if (digits & 1) *o++ = "0123456789ABCDEF"[(v >> (4 * --digits)) & 15];
+  for (; digits; digits -= 2, o += 2)
+    memcpy(o, upper.d + 2 * ((v >> (4 * (digits - 2))) & 0xFF), 2);
   return o;
 }
 
@@ -122,24 +159,26 @@ int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
     snprintf(why, size, "iconv cannot map %s", cs->name);
     return -1;
   }
-  std::vector<int32_t> cp = claims(gs, &m);
+  bool repeats;
+  std::vector<int32_t> cp = claims(gs, &m, &repeats);
   mapclose(&m);
 
   char family[9];
   copyname(family, gs->name);
-  // The glyphs written: those kept, and with encodedonly those encoded.
+  // The glyphs written: those chosen, and with encodedonly those encoded;
+  // all of them when neither is asked for.
   std::vector<bool> written;
-  size_t count = 0, i = 0;
-  std::vector<uint32_t> repeats(cp.size());
-  eachcode(gs, [&](uint32_t c) {
-    bool first = !repeats[c]++;
-    bool w = (!b->chosen || b->chosen[i]) &&
-             (!b->encodedonly || bycode || (first && cp[c] >= 0));
-    written.push_back(w);
-    count += w;
-    i++;
-    return true;
-  });
+  size_t count = gs->glyphs;
+  if (b->chosen || (b->encodedonly && !bycode)) {
+    count = 0;
+    for (size_t i = 0; i < gs->glyphs; i++) {
+      bool w = (!b->chosen || b->chosen[i]) &&
+               (!b->encodedonly || bycode || cp[i] >= 0);
+      written.push_back(w);
+      count += w;
+    }
+  }
+  auto iswritten = [&](size_t i) { return written.empty() || written[i]; };
   xlfd x = {b->foundry ? b->foundry : "Misc",
             b->family   ? b->family
             : family[0] ? family
@@ -151,10 +190,10 @@ int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
             gs->ascent,
             0,
             0};
-  i = 0;
+  size_t i = 0;
   eachcode(gs, [&](uint32_t c) {
-    if (!written[i++] || (!bycode && cp[c] < 0)) return true;
-    x.defchar = bycode ? static_cast<int32_t>(c) : cp[c];
+    if (!iswritten(i) || (!bycode && cp[i] < 0)) return i++, true;
+    x.defchar = bycode ? static_cast<int32_t>(c) : cp[i];
     x.hasdefault = 1;
     return false;
   });
@@ -165,17 +204,20 @@ int setbdf(const glyphset *gs, const bdfopts *b, char *why, size_t size) {
 
   recshape s;
   shape(&s, gs->width, gs->height, gs->height - gs->ascent);
-  std::fill(repeats.begin(), repeats.end(), 0);
+  // How many times each code came before, where codes repeat: a glyph
+  // with no code point is named after its code and that.
+  std::vector<uint32_t> before(!repeats ? 0 : gs->kind ? 0x10000 : 0x100);
   std::vector<unsigned char> scratch(gs->glyphbytes);
   i = 0;
   eachcode(gs, [&](uint32_t c) {
-    uint32_t k = repeats[c]++;
-    if (!written[i++]) return true;
-    int32_t u = k ? -1 : cp[c]; // a repeated code: its first glyph only
+    uint32_t k = repeats ? before[c]++ : 0;
+    size_t g = i++;
+    if (!iswritten(g)) return true;
+    int32_t u = cp[g]; // -1 for a repeated code's later glyphs
     char *p = putlit(sroom(&output, s.room + 32), "STARTCHAR ");
     p = glyphname(p, u, c, k);
     p = putrest(p, &s, bycode ? static_cast<int32_t>(c) : u,
-                glyphbits(gs, i - 1, scratch.data()));
+                glyphbits(gs, g, scratch.data()));
     sput(&output, p);
     return !output.err;
   });

@@ -1,4 +1,4 @@
-// Writes the web page's code-set tables as C++ source: for each set, what
+// Writes the code-set tables as C++ source: for each set, what
 // the host's iconv makes of every byte and every two bytes that begin with
 // a lead byte, and the code of every code point it encodes in one or two
 // bytes. Then checks that the tables answer as iconv does for every one
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "codes/cset.h"
 #include "codes/csettable.h"
+#include "codes/iconvset.h"
 
 namespace {
 
@@ -71,14 +71,14 @@ struct built {
 };
 
 bool make(const set &s, built *b) {
-  cset *c = csopen(s.iconv);
+  iconvset *c = icopen(s.iconv);
   if (!c) return false;
   uint32_t u[8];
   b->n1.resize(256);
   b->u1.resize(256);
   for (int i = 0; i < 256; i++) {
     unsigned char byte = static_cast<unsigned char>(i);
-    int k = csdecode(c, &byte, 1, u, 8);
+    int k = icdecode(c, &byte, 1, u, 8);
     b->n1[i] = static_cast<int8_t>(k);
     b->u1[i] = k > 0 ? u[0] : 0;
   }
@@ -86,7 +86,7 @@ bool make(const set &s, built *b) {
     if (b->n1[code >> 8] >= 0) continue;
     unsigned char two[2] = {static_cast<unsigned char>(code >> 8),
                             static_cast<unsigned char>(code)};
-    int k = csdecode(c, two, 2, u, 8);
+    int k = icdecode(c, two, 2, u, 8);
     if (k < 1) continue;
     if (k > 2) {
       fprintf(stderr, "gentables: %s %04X makes %d code points\n", s.iconv,
@@ -100,13 +100,13 @@ bool make(const set &s, built *b) {
   }
   for (uint32_t cp = 0; cp <= (s.wide ? 0x2FFFFu : 0xFFFFu); cp++) {
     unsigned char out[16];
-    int k = csencode(c, cp, out, sizeof out);
+    int k = icencode(c, cp, out, sizeof out);
     if (k < 1 || k > 2) continue;
     b->eu.push_back(cp);
     b->ecode.push_back(
         static_cast<uint16_t>(k == 1 ? out[0] : out[0] << 8 | out[1]));
   }
-  csclose(c);
+  icclose(c);
   return true;
 }
 
@@ -124,7 +124,7 @@ bool check(const set &s, const built &b) {
                 0,
                 nullptr,
                 nullptr};
-  cset *c = csopen(s.iconv);
+  iconvset *c = icopen(s.iconv);
   uint32_t want[8], got[8];
   bool ok = true;
   for (unsigned code = 0; code <= 0xFFFF && ok; code++) {
@@ -133,14 +133,14 @@ bool check(const set &s, const built &b) {
     for (size_t n = 1; n <= 2 && ok; n++) {
       if (n == 1 && code > 0xFF) break;
       const unsigned char *in = n == 1 ? two + 1 : two;
-      int a = csdecode(c, in, n, want, 8), k = tabledecode(&t, in, n, got, 8);
+      int a = icdecode(c, in, n, want, 8), k = tabledecode(&t, in, n, got, 8);
       ok = a == k && (a < 1 || std::equal(want, want + std::min(a, 8), got));
       if (!ok)
         fprintf(stderr, "gentables: %s: %zu bytes %04X: iconv %d, table %d\n",
                 s.iconv, n, code, a, k);
     }
   }
-  csclose(c);
+  icclose(c);
   return ok;
 }
 
@@ -156,8 +156,8 @@ int main(int argc, char **argv) {
     perror(argv[1]);
     return 1;
   }
-  fprintf(f, "// Made by web/gentables from this machine's iconv: do not "
-             "edit.\n#include \"csettable.h\"\n\nnamespace {\n");
+  fprintf(f, "// Made by gentables from this machine's iconv: do not "
+             "edit.\n#include \"codes/csettable.h\"\n\nnamespace {\n");
   std::string entries, wide = "sjis, sjis2004, unicode", narrow;
   for (size_t i = 0; i < sizeof sets / sizeof sets[0]; i++) {
     const set &s = sets[i];
