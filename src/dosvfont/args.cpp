@@ -11,7 +11,6 @@
 
 #include "codes/codes.h"
 #include "dosvfont/say.h"
-#include "io/files.h"
 #include "io/stream.h"
 #include "sources/source.h"
 #include "writers/bdfset.h"
@@ -104,24 +103,6 @@ int print(const char *text) {
 }
 
 } // namespace
-
-// The distinct characters of a UTF-8 text, control characters aside. 0,
-// or 1 after saying why it cannot be read.
-int readtext(const char *path, std::vector<uint32_t> *chars) {
-  const char *label = path ? path : "standard input";
-  inbuf t;
-  if (int err = loadfile(path, &t, MAXINPUT)) {
-    say("cannot read %s: %s", label, strerror(err));
-    return 1;
-  }
-  size_t bad = utf8chars(t.data, t.n, chars);
-  unloadfile(&t);
-  if (bad) {
-    say("%s: not UTF-8 text (byte %zu)", label, bad - 1);
-    return 1;
-  }
-  return 0;
-}
 
 int parseargs(int argc, char **argv, cmdline *c) {
   *c = cmdline();

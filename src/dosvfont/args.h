@@ -2,9 +2,6 @@
 // web page: options into an options record, the paths it names.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "dosvfont/options.h"
 
 struct cmdline {
@@ -20,7 +17,3 @@ struct cmdline {
 // after saying what is wrong, or --help's and --version's (with done
 // set), whose text went to the output stream.
 int parseargs(int argc, char **argv, cmdline *c);
-
-// The distinct characters of a UTF-8 text (standard input for a null
-// path), control characters aside. 0, or 1 after saying why not.
-int readtext(const char *path, std::vector<uint32_t> *chars);

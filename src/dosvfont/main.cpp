@@ -17,6 +17,7 @@
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
 #include "dosvfont/say.h"
+#include "dosvfont/text.h"
 #include "io/files.h"
 #include "io/stream.h"
 

@@ -11,14 +11,52 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Memory for an input, mapped afresh with its pages made at once: a
+// buffer touched page by page as read(2) fills it takes a fault a page,
+// which on a virtual machine costs more than the reading. From 2 MiB up,
+// huge pages where the system gives them: three pages to make for a 6 MB
+// font instead of 1,500. *size becomes the size mapped.
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older kernels refuse it
+#endif
+unsigned char *populated(size_t *size) {
+  const size_t huge = size_t{1} << 21;
+  if (*size >= huge) {
+    size_t len = (*size + huge - 1) & ~(huge - 1);
+    void *raw = mmap(nullptr, len + huge, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw != MAP_FAILED) {
+      auto *a = static_cast<unsigned char *>(raw);
+      auto *p = reinterpret_cast<unsigned char *>(
+          (reinterpret_cast<uintptr_t>(a) + huge - 1) & ~(huge - 1));
+      // Only the aligned part is kept.
+      if (p > a) munmap(a, static_cast<size_t>(p - a));
+      if (a + huge > p) munmap(p + len, static_cast<size_t>(a + huge - p));
+      madvise(p, len, MADV_HUGEPAGE);
+      if (madvise(p, len, MADV_POPULATE_WRITE) == 0) {
+        *size = len;
+        return p;
+      }
+      munmap(p, len);
+    }
+  }
+  void *p = mmap(nullptr, *size, PROT_READ | PROT_WRITE,
+                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  return p == MAP_FAILED ? nullptr : static_cast<unsigned char *>(p);
+}
+
+} // namespace
 
 int loadfile(const char *path, inbuf *b, size_t limit) {
   int fd = path ? open(path, O_RDONLY) : 0;
   if (fd < 0) return errno;
-  b->data = nullptr;
-  b->n = 0;
+  *b = inbuf();
   struct stat st;
   // One byte more than the file's size, so that its end is seen without
   // growing the buffer; pipes and devices start small and double.
@@ -28,25 +66,24 @@ int loadfile(const char *path, inbuf *b, size_t limit) {
                ? static_cast<size_t>(st.st_size) + 1
                : limit + 1;
   int err = 0;
+  if (!(b->data = populated(&size))) err = ENOMEM;
+  b->room = size;
   while (!err) {
-    if (b->n == size) {
-      if (size > limit) {
+    if (b->n == b->room) {
+      if (b->room > limit) {
         err = EFBIG;
         break;
       }
-      size = size > limit / 2 ? limit + 1 : 2 * size;
-      void *more = realloc(b->data, size);
-      if (!more) {
+      size = b->room > limit / 2 ? limit + 1 : 2 * b->room;
+      void *more = mremap(b->data, b->room, size, MREMAP_MAYMOVE);
+      if (more == MAP_FAILED) {
         err = ENOMEM;
         break;
       }
       b->data = static_cast<unsigned char *>(more);
-    } else if (!b->data &&
-               !(b->data = static_cast<unsigned char *>(malloc(size)))) {
-      err = ENOMEM;
-      break;
+      b->room = size;
     }
-    ssize_t r = read(fd, b->data + b->n, size - b->n);
+    ssize_t r = read(fd, b->data + b->n, b->room - b->n);
     if (r > 0)
       b->n += static_cast<size_t>(r);
     else if (r == 0)
@@ -61,9 +98,8 @@ int loadfile(const char *path, inbuf *b, size_t limit) {
 }
 
 void unloadfile(inbuf *b) {
-  free(b->data);
-  b->data = nullptr;
-  b->n = 0;
+  if (b->data) munmap(b->data, b->room);
+  *b = inbuf();
 }
 
 // The temporary file a signal must not leave behind: its name, kept where
@@ -72,9 +108,13 @@ static char pending[PATH_MAX + 16];
 static volatile sig_atomic_t haspending;
 static const int fatal[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
 
-static void cleanup(int sig) {
+void outdiscard() {
   if (haspending) unlink(pending);
   haspending = 0;
+}
+
+static void cleanup(int sig) {
+  outdiscard();
   signal(sig, SIG_DFL);
   raise(sig); // ends the process as the signal would have
 }

@@ -1,7 +1,7 @@
 // Whole files, for dosvfont: its input read into memory at once, and its
 // output written under a temporary name and put in place only when the
-// run succeeds. Like the streams, this touches file descriptors, and
-// nothing else in the project does.
+// run succeeds. With the streams (stream.h), the only code that opens or
+// reads or writes file descriptors.
 #pragma once
 
 #include <cstddef>
@@ -11,11 +11,13 @@
 struct inbuf {
   unsigned char *data;
   size_t n;
+  size_t room; // the buffer's size
 };
 
 // Loads all of a file (standard input when path is null) with read(2),
-// into a buffer sized from fstat and grown for pipes and growing files.
-// Returns 0 or an errno: EFBIG when there is more than limit bytes.
+// into memory mapped for it with its pages made at once, sized from fstat
+// and grown for pipes and growing files. Returns 0 or an errno: EFBIG when
+// there is more than limit bytes.
 int loadfile(const char *path, inbuf *b, size_t limit);
 void unloadfile(inbuf *b);
 
@@ -37,6 +39,10 @@ struct outfile {
 // SIGXFSZ remove the temporary file before ending the process as they
 // would have. Returns 0 or an errno.
 int outopen(outfile *f, const char *path);
+
+// Removes the temporary file of an output being written, for a run that
+// must end at once; safe in a signal handler.
+void outdiscard();
 
 // Ends the output. With ok, the temporary file is renamed over the path;
 // without, it is removed and the path keeps what it had. Returns 0 or an

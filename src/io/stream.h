@@ -1,9 +1,9 @@
 // Buffered raw byte streams for standard input and output.
 //
-// This is the only module that touches file descriptors. Each stream reads
-// from or writes to either a descriptor or memory, so the whole conversion
-// can run in-process on a byte buffer (tests, fuzzer) exactly as it runs on
-// fd 0 and fd 1.
+// With whole files (files.h), the only code that reads or writes file
+// descriptors. Each stream reads from or writes to either a descriptor or
+// memory, so the whole conversion can run in-process on a byte buffer
+// (tests, fuzzer) exactly as it runs on fd 0 and fd 1.
 //
 // Input never translates anything: bytes come in as they are in the file.
 // Output is collected in one large buffer and handed to write(2) (or to a
