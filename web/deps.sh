@@ -102,7 +102,7 @@ common=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_INSTALL_PREFIX=$prefix"
   "-DZLIB_LIBRARY=$prefix/lib/libz.a")
 png=$(ls -d "$dir"/src/libpng1.6-*/ | head -1)
 emcmake cmake -S "$png" -B "$dir/obj/png" "${common[@]}" -DPNG_SHARED=OFF \
-  -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF >/dev/null
+  -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF >/dev/null
 cmake --build "$dir/obj/png" -j2 >/dev/null
 cmake --install "$dir/obj/png" >/dev/null
 ft=$(ls -d "$dir"/src/freetype-*/ | head -1)

@@ -10,6 +10,8 @@
 #include "codes/csettable.h"
 #if !DOSVFONT_TABLES_ONLY
 #include "codes/iconvset.h"
+#else
+struct iconvset;
 #endif
 
 struct cset {
