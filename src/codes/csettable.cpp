@@ -3,8 +3,6 @@
 // point, where a search of the tables would take a dozen steps a code.
 #include "codes/csettable.h"
 
-#include "codes/cset.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
