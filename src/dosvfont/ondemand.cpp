@@ -17,6 +17,7 @@
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
 #include FT_GZIP_H
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <png.h>
 
@@ -107,3 +108,11 @@ ONDEMAND(LIBPNG, int, png_image_write_to_memory,
          (png_imagep image, void *memory, png_alloc_size_t *bytes, int to8,
           const void *buffer, png_int_32 stride, const void *colormap),
          (image, memory, bytes, to8, buffer, stride, colormap))
+ONDEMAND(FREETYPE, FT_Error, FT_Render_Glyph,
+         (FT_GlyphSlot slot, FT_Render_Mode mode), (slot, mode))
+ONDEMAND(FREETYPE, void, FT_Outline_Get_CBox, (const FT_Outline *o, FT_BBox *b),
+         (o, b))
+ONDEMAND(FREETYPE, void, FT_Outline_Translate,
+         (const FT_Outline *o, FT_Pos x, FT_Pos y), (o, x, y))
+ONDEMAND(FREETYPE, FT_Error, FT_Outline_Get_Bitmap,
+         (FT_Library l, FT_Outline *o, const FT_Bitmap *b), (l, o, b))

@@ -4,9 +4,6 @@
 
 #include "sources/source.h"
 
-// Where a glyph lost ink to the cell.
-enum { CUTSIDES = 1, CUTENDS = 2 };
-
 // Draws g into a cell of width x height pixels, rows of (width + 7) / 8
 // bytes, the leftmost pixel in the high bit. Returns where ink was cut:
 // CUTSIDES, CUTENDS, both, or 0 when none was.

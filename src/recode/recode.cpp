@@ -26,44 +26,86 @@ int fail(char *why, size_t size, const char *text) {
   return 1;
 }
 
-// Glyphs drawn from outlines, each rendered once: its bitmap is kept
-// while the cell's width is found from all of them.
-struct drawing {
+// Glyphs drawn from outlines, each rendered once and kept only as far as
+// it can land in the cell: the cell's rows, and its columns from 0 to the
+// widest the cell can be (the width given, else 255), with where its ink
+// lay beyond that and its right edge, which decides the cell's width. A
+// glyph is never kept larger than the cell, whatever its outline says.
+struct stash {
   std::vector<srcglyph> glyphs;
   std::vector<unsigned char> bits;
-  std::vector<size_t> at; // where each glyph's bitmap starts in bits
+  std::vector<size_t> at; // where each glyph's rows start in bits
   std::vector<bool> ok;
 };
 
-void drawall(source *s, const std::vector<outglyph> &m, drawing *d,
+bool inked(const srcglyph &g, int x, int y) {
+  const unsigned char *row = g.bits + static_cast<ptrdiff_t>(y) * g.pitch;
+  return g.gray ? row[x] >= 128 : (row[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+// g's ink in rows 0 to height - 1 of a cell whose baseline lies ascent rows
+// down, columns 0 to most - 1, as mono rows of its own at the end of st.
+void keep(stash *st, srcglyph g, int height, int ascent, int most) {
+  int top = ascent - g.top; // the cell row of the glyph's first row
+  int y0 = std::max(0, -top), y1 = std::min(g.rows, height - top);
+  int x0 = std::max(0, -g.left), x1 = std::min(g.width, most - g.left);
+  y1 = std::max(y1, y0), x1 = std::max(x1, x0);
+  for (int y = 0; y < g.rows; y++) {
+    bool outrow = y < y0 || y >= y1;
+    for (int x = 0; x < g.width; x++)
+      if ((outrow || x < x0 || x >= x1) && inked(g, x, y))
+        g.beyond |= outrow ? CUTENDS : CUTSIDES;
+    if (!outrow && !x0 && x1 == g.width) y = y1 - 1; // the rest are in
+  }
+  srcglyph k = g;
+  k.left = g.left + x0, k.top = g.top - y0;
+  k.width = x1 - x0, k.rows = y1 - y0;
+  k.pitch = (k.width + 7) / 8, k.gray = 0;
+  size_t at = st->bits.size();
+  st->bits.resize(at + static_cast<size_t>(k.pitch) * k.rows);
+  unsigned char *d = st->bits.data() + at;
+  for (int y = 0; y < k.rows; y++, d += k.pitch) {
+    if (!g.gray && !x0) { // whole rows, the usual case
+      memcpy(d, g.bits + static_cast<ptrdiff_t>(y0 + y) * g.pitch,
+             static_cast<size_t>(k.pitch));
+      continue;
+    }
+    for (int x = 0; x < k.width; x++)
+      if (inked(g, x0 + x, y0 + y))
+        d[x >> 3] |= static_cast<unsigned char>(0x80 >> (x & 7));
+  }
+  st->glyphs.push_back(k);
+  st->at.push_back(at);
+}
+
+void drawall(source *s, const std::vector<outglyph> &m, int most, stash *st,
              void (*progress)(size_t, size_t)) {
-  d->glyphs.resize(m.size());
-  d->at.resize(m.size());
-  d->ok.resize(m.size());
+  int height = s->ascent + s->descent;
+  st->ok.resize(m.size());
   for (size_t i = 0; i < m.size(); i++) {
     if (progress && i % 256 == 0) progress(i, m.size());
-    srcglyph &g = d->glyphs[i];
-    d->ok[i] = !drawglyph(s, m[i].handle, 0, &g);
-    if (!d->ok[i]) continue;
-    size_t n = static_cast<size_t>(g.rows) * static_cast<size_t>(g.pitch);
-    d->at[i] = d->bits.size();
-    if (g.rows) d->bits.insert(d->bits.end(), g.bits, g.bits + n);
+    srcglyph g;
+    st->ok[i] = !drawglyph(s, m[i].handle, 0, &g);
+    if (st->ok[i])
+      keep(st, g, height, s->ascent, most);
+    else
+      st->glyphs.push_back(srcglyph()), st->at.push_back(st->bits.size());
   }
   for (size_t i = 0; i < m.size(); i++)
-    d->glyphs[i].bits = d->bits.data() + d->at[i];
+    st->glyphs[i].bits = st->bits.data() + st->at[i];
 }
 
 // The width of the cell when none is given. Outlines: the widest of each
 // glyph's advance and the right edge of its ink, so that nothing is cut at
 // the sides. Bitmaps: the widest advance.
-int widthof(source *s, const std::vector<outglyph> &m, const drawing &d) {
+int widthof(source *s, const std::vector<outglyph> &m, const stash &st) {
   int width = 0;
   for (size_t i = 0; i < m.size(); i++) {
     srcglyph g;
     if (s->outline) {
-      if (!d.ok[i]) continue;
-      g = d.glyphs[i];
-      width = std::max(width, g.left + g.width);
+      if (!st.ok[i]) continue;
+      g = st.glyphs[i];
+      width = std::max(width, g.right);
     } else if (drawglyph(s, m[i].handle, 1, &g)) {
       continue;
     }
@@ -130,8 +172,8 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
                        : "no glyph has a single-byte code of the set");
   }
 
-  drawing d;
-  if (s->outline) drawall(s, m, &d, o->progress);
+  stash d;
+  if (s->outline) drawall(s, m, o->width ? o->width : 255, &d, o->progress);
   int width = o->width ? o->width : widthof(s, m, d);
   int height = s->ascent + s->descent;
   if (width < 1 || width > 255 || height < 1 || height > 255) {
@@ -194,11 +236,11 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     srcglyph g;
     if (s->outline ? !d.ok[i] : drawglyph(s, p.handle, 0, &g) != 0) continue;
     if (s->outline) g = d.glyphs[i];
-    int lost =
-        blit(out->own + at * out->glyphbytes, width, height, out->ascent, &g);
+    int lost = g.beyond | blit(out->own + at * out->glyphbytes, width, height,
+                               out->ascent, &g);
     if (!lost) continue;
     f->where |= lost;
-    if (lost & CUTSIDES) f->right = std::max(f->right, g.left + g.width);
+    if (lost & CUTSIDES) f->right = std::max(f->right, g.right);
     if (f->named < 8) {
       f->code[f->named] = static_cast<uint32_t>(p.code);
       f->uni[f->named++] = touni(&src, p.from);

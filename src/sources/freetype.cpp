@@ -15,6 +15,7 @@
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
 #include FT_GZIP_H
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "sources/ftsize.h"
@@ -27,6 +28,7 @@ struct ft {
   FT_Face face;
   FT_Bitmap gray;          // a glyph in a pixel mode other than mono, as bytes
   unsigned char *unzipped; // a gzipped font, inflated
+  std::vector<unsigned char> part; // what was drawn of a huge glyph
 };
 
 void *ftalloc(FT_Memory, long n) {
@@ -243,15 +245,63 @@ void ftfacts(const source *s, fontfacts *f) {
   }
 }
 
+namespace {
+
+// A huge outline glyph drawn only where it can land in a cell: columns 0
+// to 254, the cell's rows. Its box, from the outline's control points,
+// gives its right edge and where it reaches beyond.
+int drawpart(source *s, ft *f, FT_GlyphSlot slot, srcglyph *g) {
+  FT_BBox box;
+  FT_Outline_Get_CBox(&slot->outline, &box);
+  int rows = std::min(std::max(s->ascent + s->descent, 0), int{BIGGLYPH});
+  const int cols = 255, pitch = (cols + 7) / 8;
+  f->part.assign(static_cast<size_t>(pitch) * static_cast<size_t>(rows), 0);
+  FT_Bitmap b;
+  FT_Bitmap_Init(&b);
+  b.width = cols;
+  b.rows = static_cast<unsigned>(rows);
+  b.pitch = pitch;
+  b.buffer = f->part.data();
+  b.pixel_mode = FT_PIXEL_MODE_MONO;
+  b.num_grays = 2;
+  // The bitmap's bottom row is the cell's: descent rows below the baseline.
+  FT_Outline_Translate(&slot->outline, 0, static_cast<FT_Pos>(s->descent) * 64);
+  if (rows && FT_Outline_Get_Bitmap(f->lib, &slot->outline, &b)) return -1;
+  g->bits = f->part.data();
+  g->pitch = pitch;
+  g->width = rows ? cols : 0;
+  g->rows = rows;
+  g->left = 0;
+  g->top = s->ascent;
+  g->gray = 0;
+  g->right = static_cast<int>((box.xMax + 63) >> 6);
+  g->beyond =
+      (box.xMin < 0 || box.xMax > cols * 64 ? CUTSIDES : 0) |
+      (box.yMax > s->ascent * 64L || box.yMin < -s->descent * 64L ? CUTENDS
+                                                                  : 0);
+  return 0;
+}
+
+} // namespace
+
 int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g) {
   ft *f = static_cast<ft *>(s->face);
-  FT_Int32 flags = metrics && !s->outline
-                       ? FT_LOAD_BITMAP_METRICS_ONLY
-                       : FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+  FT_Int32 flags = metrics && !s->outline ? FT_LOAD_BITMAP_METRICS_ONLY
+                                          : FT_LOAD_TARGET_MONO;
   if (FT_Load_Glyph(f->face, handle, flags)) return -1;
   FT_GlyphSlot slot = f->face->glyph;
   g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  g->beyond = 0;
   if (metrics) return 0;
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    // Rendered as FT_LOAD_RENDER would, unless it is huge.
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    if ((box.xMax - box.xMin) / 64 > BIGGLYPH ||
+        (box.yMax - box.yMin) / 64 > BIGGLYPH)
+      return drawpart(s, f, slot, g);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO)) return -1;
+  }
   const FT_Bitmap *bm = &slot->bitmap;
   g->gray = bm->pixel_mode != FT_PIXEL_MODE_MONO;
   if (bm->pitch < 0 || (g->gray && bm->pixel_mode != FT_PIXEL_MODE_GRAY)) {
@@ -273,5 +323,6 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g) {
   g->rows = bm->buffer ? static_cast<int>(bm->rows) : 0;
   g->left = slot->bitmap_left;
   g->top = slot->bitmap_top;
+  g->right = g->left + g->width;
   return 0;
 }

@@ -32,5 +32,7 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
   g->left = 0;
   g->top = s->gs->ascent;
   g->gray = 0;
+  g->right = g->width;
+  g->beyond = 0;
   return 0;
 }

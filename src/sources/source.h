@@ -11,6 +11,9 @@
 #include "codes/codes.h"
 #include "fontx/glyphs.h"
 
+// Where a glyph's ink lies beyond a cell, or beyond what was drawn of it.
+enum { CUTSIDES = 1, CUTENDS = 2 };
+
 // One glyph's bitmap and where it sits: its top-left pixel lies `left`
 // columns right of the origin and `top` rows above the baseline.
 struct srcglyph {
@@ -19,7 +22,17 @@ struct srcglyph {
   int left, top;
   int advance; // in pixels
   int gray;    // a byte a pixel, ink from 128 up; else a bit a pixel
+  // The right edge of its ink (left + width, unless only part of a huge
+  // glyph was drawn), and where the ink reaches past what was drawn:
+  // CUTSIDES, CUTENDS.
+  int right;
+  int beyond;
 };
+
+// Outline glyphs wider or taller than this many pixels are drawn only as
+// far as they can land in a cell: the cell's rows, columns 0 to 254. A
+// few bytes of outline can describe a glyph of gigapixels.
+enum { BIGGLYPH = 1024 };
 
 // The most a gzipped font is inflated to: X11's largest PCF fonts are a
 // few tens of MB.
@@ -48,7 +61,8 @@ struct source {
 void fromset(source *s, const glyphset *gs);
 
 // Draws a glyph; with metrics set only its advance need be right. 0, or
-// -1 when it cannot be drawn.
+// -1 when it cannot be drawn. The bitmap stays valid until the next
+// drawing.
 int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 
 // Opens a font FreeType reads, from memory that must outlive the source,
