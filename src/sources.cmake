@@ -18,7 +18,8 @@ set(DOSV2BDF_SOURCES
 set(DOSVFONT_SOURCES
   codes/cset.cpp codes/csettable.cpp codes/codes.cpp codes/codenames.cpp
   fontx/glyphs.cpp fontx/fontxset.cpp
-  sources/source.cpp sources/freetype.cpp sources/ftsize.cpp
+  sources/source.cpp sources/bounds.cpp sources/freetype.cpp
+  sources/ftsize.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   writers/bdfset.cpp writers/sheet.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp

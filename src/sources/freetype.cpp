@@ -18,6 +18,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "sources/bounds.h"
 #include "sources/ftsize.h"
 #include "sources/source.h"
 
@@ -177,6 +178,7 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
     if (r < 0) return snprintf(why, whysize, "out of memory"), 1;
     if (!r) data = f->unzipped;
   }
+  if (!e && fontbounds(data, n, why, whysize)) return 3;
   if (!e)
     e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
   // FreeType's own words only where it knew the format.

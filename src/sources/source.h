@@ -69,7 +69,8 @@ int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 // at the strike of size pixels (0: its only strike) or, for an outline
 // font, rendered at size pixels by the rule fit. Returns 0; else 1 with
 // why the font cannot be read or mapped, 3 when it is no font FreeType
-// knows (why says so), or 2 with what is wrong with the
+// knows or announces more than it holds (why says so), or 2 with what is
+// wrong with the
 // size, to follow the font's name ("has no 13-pixel strike; it has 12
 // 16"). A font that needs a size and was given none opens with unsized
 // set and why saying so: it can be described, not drawn.
