@@ -14,12 +14,14 @@
 // (the font was still written in full, missing bytes as 0xFF); "read error:
 // ..." or "write error: ..." with the system's reason; or the usage line when
 // standard input is a terminal.
+#include <cerrno>
 #include <unistd.h>
 
 #include "dosv2bdf/driver.h"
 #include "io/stream.h"
 
 int main() {
+  unsigned closed = stdopen();
   // Typed at a shell with no redirection, the program would wait for a font
   // from the keyboard; say how it is used instead.
   if (isatty(0)) {
@@ -29,6 +31,10 @@ int main() {
   char msg[256];
   sinfd(&input, 0);
   soutfd(&output, 1);
+  // A closed stream fails as it always has: the descriptor holding its
+  // place is never read or written.
+  if (closed & 1) input.eof = 1, input.err = EBADF;
+  if (closed & 2) output.err = EBADF;
   int status = runfilter(msg, sizeof msg);
   if (status) serrline(msg);
   return status;

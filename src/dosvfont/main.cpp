@@ -11,6 +11,7 @@
 // 2 for a usage error; every message begins "dosvfont: ".
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <unistd.h>
 #include <vector>
 
@@ -21,12 +22,42 @@
 #include "io/files.h"
 #include "io/stream.h"
 
+namespace {
+
+void discard(void *, const char *, size_t) {}
+
+// Memory that cannot be had, anywhere (C++ containers, FreeType): one
+// line, the output being written removed, status 1.
+[[noreturn]] void outofmemory() {
+  static const char line[] = "dosvfont: out of memory\n";
+  if (write(2, line, sizeof line - 1) < 0) {
+  }
+  outdiscard();
+  _exit(1);
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
+  unsigned closed = stdopen();
+  std::set_new_handler(outofmemory);
   cmdline c;
-  soutfd(&output, 1); // --help and --version
+  // --help and --version; nowhere when standard output was closed.
+  if (closed & 2)
+    soutsink(&output, discard, nullptr);
+  else
+    soutfd(&output, 1);
   if (int st = parseargs(argc, argv, &c)) return st;
+  if ((closed & 2) && (c.done || !c.outpath)) {
+    say("standard output is closed");
+    return 1;
+  }
   if (c.done) return 0;
   options &o = c.o;
+  if ((closed & 1) && (!c.path || (c.textpath && !strcmp(c.textpath, "-")))) {
+    say("standard input is closed");
+    return 1;
+  }
   if (!c.path && isatty(0)) {
     say("no font given and standard input is a terminal (see --help)");
     return 2;

@@ -17,6 +17,7 @@
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
 #include FT_GZIP_H
+#include FT_MODULE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <png.h>
@@ -66,7 +67,10 @@ void *symbol(int lib, const char *name) {
     return real args;                                                          \
   }
 
-ONDEMAND(FREETYPE, FT_Error, FT_Init_FreeType, (FT_Library * a), (a))
+ONDEMAND(FREETYPE, FT_Error, FT_New_Library, (FT_Memory m, FT_Library *l),
+         (m, l))
+ONDEMAND(FREETYPE, void, FT_Add_Default_Modules, (FT_Library l), (l))
+ONDEMAND(FREETYPE, void, FT_Set_Default_Properties, (FT_Library l), (l))
 ONDEMAND(FREETYPE, FT_Error, FT_New_Memory_Face,
          (FT_Library l, const FT_Byte *base, FT_Long size, FT_Long index,
           FT_Face *face),

@@ -106,7 +106,35 @@ void unloadfile(inbuf *b) {
 // a handler can reach it without calling anything unsafe.
 static char pending[PATH_MAX + 16];
 static volatile sig_atomic_t haspending;
-static const int fatal[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
+
+// Signals whose default action ends the process: all but those that stop
+// it or are ignored by default (and KILL and STOP, which no handler sees).
+static bool ending(int sig) {
+  switch (sig) {
+  case SIGKILL:
+  case SIGSTOP:
+  case SIGCHLD:
+  case SIGCONT:
+  case SIGTSTP:
+  case SIGTTIN:
+  case SIGTTOU:
+  case SIGURG:
+  case SIGWINCH:
+    return false;
+  default:
+    return true;
+  }
+}
+
+static void endingset(sigset_t *set) {
+  sigemptyset(set);
+  for (int sig = 1; sig < NSIG; sig++)
+    if (ending(sig)) sigaddset(set, sig);
+}
+
+// What each signal did before the guard: done after the file is removed,
+// so that the process ends as it would have (a sanitizer's report too).
+static struct sigaction before[NSIG];
 
 void outdiscard() {
   if (haspending) unlink(pending);
@@ -115,27 +143,31 @@ void outdiscard() {
 
 static void cleanup(int sig) {
   outdiscard();
-  signal(sig, SIG_DFL);
-  raise(sig); // ends the process as the signal would have
+  sigaction(sig, &before[sig], nullptr);
+  raise(sig);
 }
 
 static void guard(const char *temp) {
   strcpy(pending, temp);
   haspending = 1;
-  for (int sig : fatal) {
-    struct sigaction sa = {}, old = {};
-    sigaction(sig, nullptr, &old);
-    if (old.sa_handler == SIG_IGN) continue; // as ignored as it was
-    sa.sa_handler = cleanup;
-    sigemptyset(&sa.sa_mask);
+  struct sigaction sa = {};
+  sa.sa_handler = cleanup;
+  endingset(&sa.sa_mask);
+  for (int sig = 1; sig < NSIG; sig++) {
+    struct sigaction old = {};
+    // Signals the C library keeps for itself refuse a handler; an ignored
+    // one stays as ignored as it was.
+    if (!ending(sig) || sigaction(sig, nullptr, &old) != 0 ||
+        old.sa_handler == SIG_IGN)
+      continue;
+    before[sig] = old;
     sigaction(sig, &sa, nullptr);
   }
 }
 
 static void unguard() {
   sigset_t all, old;
-  sigemptyset(&all);
-  for (int sig : fatal) sigaddset(&all, sig);
+  endingset(&all);
   sigprocmask(SIG_BLOCK, &all, &old);
   haspending = 0;
   sigprocmask(SIG_SETMASK, &old, nullptr);
@@ -219,8 +251,7 @@ int outopen(outfile *f, const char *path) {
   memcpy(f->temp + dirlen + base, ".XXXXXX", 8);
   // No signal between the file's making and its name's keeping.
   sigset_t all, old;
-  sigemptyset(&all);
-  for (int sig : fatal) sigaddset(&all, sig);
+  endingset(&all);
   sigprocmask(SIG_BLOCK, &all, &old);
   f->fd = mkstemp(f->temp);
   int err = errno;

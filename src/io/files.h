@@ -35,9 +35,9 @@ struct outfile {
 // does not exist or is a regular file gets a temporary file in its folder
 // (a name as long as the folder takes, cut to make room for a suffix),
 // with the mode a new file would get; anything else (a FIFO, a device) is
-// written in place. Until outdone, SIGINT, SIGTERM, SIGHUP, SIGPIPE and
-// SIGXFSZ remove the temporary file before ending the process as they
-// would have. Returns 0 or an errno.
+// written in place. Until outdone, every signal whose default action ends
+// the process removes the temporary file first, then ends it as it would
+// have. Returns 0 or an errno.
 int outopen(outfile *f, const char *path);
 
 // Removes the temporary file of an output being written, for a run that

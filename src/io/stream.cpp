@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 instream input;
@@ -148,4 +149,17 @@ void serrline(const char *msg) {
 char *putstr(char *o, const char *s) {
   while (*s) *o++ = *s++;
   return o;
+}
+
+unsigned stdopen() {
+  unsigned closed = 0;
+  for (int fd = 0; fd < 3; fd++) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    closed |= 1u << fd;
+    // The lowest free descriptor: this one, those below being open.
+    int got = open("/dev/null", fd ? O_WRONLY : O_RDONLY);
+    if (got < 0) got = open("/", O_RDONLY); // a folder, where there is none
+    if (got > fd) dup2(got, fd), close(got);
+  }
+  return closed;
 }

@@ -84,6 +84,13 @@ inline void sput(outstream *out, const char *end) {
 // Writes n bytes, a buffer's worth at a time.
 void swrite(outstream *out, const void *data, size_t n);
 
+// Keeps descriptors 0, 1 and 2 taken: any that is closed is opened on
+// /dev/null, so that no file the program opens gets its number (and
+// messages meant for standard error land in a font). Returns which were
+// closed: bit 0 for standard input, 1 for output, 2 for error. Call it
+// before anything is opened.
+unsigned stdopen();
+
 // Writes one line, msg and a line feed, to standard error, or to the sink
 // given to serrsink (tests and fuzzers; null sends lines to fd 2 again).
 void serrline(const char *msg);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <strings.h>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
 #include FT_GZIP_H
+#include FT_MODULE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -32,15 +34,24 @@ struct ft {
   std::vector<unsigned char> part; // what was drawn of a huge glyph
 };
 
+// FreeType's memory, failing as the program's containers fail: through
+// the new-handler the program set (it ends the run with a message).
+void *nomemory() {
+  if (std::new_handler h = std::get_new_handler()) h();
+  return nullptr;
+}
 void *ftalloc(FT_Memory, long n) {
-  return malloc(static_cast<size_t>(n));
+  void *p = malloc(static_cast<size_t>(n));
+  return p || n <= 0 ? p : nomemory();
 }
 void ftfree(FT_Memory, void *p) {
   free(p);
 }
 void *ftrealloc(FT_Memory, long, long n, void *p) {
-  return realloc(p, static_cast<size_t>(n));
+  void *q = realloc(p, static_cast<size_t>(n));
+  return q || n <= 0 ? q : nomemory();
 }
+FT_MemoryRec_ memory = {nullptr, ftalloc, ftfree, ftrealloc};
 
 // A gzipped font (.pcf.gz) inflated whole, in one pass, by FreeType's own
 // gzip stream. FreeType reads such a font in place only by inflating it
@@ -51,11 +62,10 @@ void *ftrealloc(FT_Memory, long, long n, void *p) {
 // when it inflates past GZMAX, -1 when memory runs out.
 int gunzip(const unsigned char *data, size_t n, unsigned char **out,
            size_t *size) {
-  FT_MemoryRec_ mem = {nullptr, ftalloc, ftfree, ftrealloc};
   FT_StreamRec src = FT_StreamRec(), gz = FT_StreamRec();
   src.base = const_cast<unsigned char *>(data);
   src.size = n;
-  src.memory = &mem;
+  src.memory = &memory;
   *out = nullptr;
   if (FT_Stream_OpenGzip(&gz, &src)) return 1;
   // FreeType inflates a small font at once, and then has checked its size.
@@ -167,7 +177,11 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
   // FreeType's modules are set up once; a fuzzer opens fonts by the
   // thousand.
   static FT_Library lib;
-  FT_Error e = lib ? 0 : FT_Init_FreeType(&lib);
+  FT_Error e = 0;
+  if (!lib && !(e = FT_New_Library(&memory, &lib))) {
+    FT_Add_Default_Modules(lib);
+    FT_Set_Default_Properties(lib);
+  }
   f->lib = lib;
   if (n > 2 && data[0] == 0x1F && data[1] == 0x8B) {
     int r = gunzip(data, n, &f->unzipped, &n);
