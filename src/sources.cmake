@@ -23,7 +23,8 @@ set(DOSVFONT_SOURCES
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   writers/bdfset.cpp writers/sheet.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp
-  dosvfont/report.cpp dosvfont/pipeline.cpp dosvfont/say.cpp)
+  dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
+  dosvfont/say.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)
 set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp)
 set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)

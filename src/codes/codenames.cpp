@@ -230,6 +230,9 @@ int charsetinname(const char *path, codeset *cs, char *found, size_t size) {
 
 size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out) {
   out->clear();
+  // A bit a code point: a text of millions of one letter takes no more
+  // memory than a text of one.
+  std::vector<uint64_t> seen((0x10FFFF >> 6) + 1);
   for (size_t i = 0; i < n;) {
     unsigned b = s[i];
     size_t len = b < 0x80                 ? 1
@@ -246,11 +249,13 @@ size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out) {
     static const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
     if (u < least[len] || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF))
       return i + 1;
-    if (u >= 0x20 && (u < 0x7F || u > 0x9F) && u != 0xFEFF) out->push_back(u);
+    if (u >= 0x20 && (u < 0x7F || u > 0x9F) && u != 0xFEFF)
+      seen[u >> 6] |= uint64_t{1} << (u & 63);
     i += len;
   }
-  std::sort(out->begin(), out->end());
-  out->erase(std::unique(out->begin(), out->end()), out->end());
+  for (uint32_t w = 0; w < seen.size(); w++)
+    for (uint64_t bits = seen[w]; bits; bits &= bits - 1)
+      out->push_back(w << 6 | static_cast<uint32_t>(__builtin_ctzll(bits)));
   return 0;
 }
 

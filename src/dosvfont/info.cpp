@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dosvfont/records.h"
 #include "dosvfont/say.h"
 #include "io/stream.h"
 #include "recode/recode.h"
@@ -86,8 +87,7 @@ int describeft(const options *o, source *s) {
                                "ideographs)"
                              : " (default: the font maps no kana or CJK "
                                "ideographs)");
-  recodeopts ro = {o->kind, o->codes, o->charset, o->width, nullptr,    0,
-                   0xFFFF,  o->text,  o->ntext,   0,        o->progress};
+  recodeopts ro = recodeoptsof(o, false);
   glyphset out;
   recodefacts rf;
   char why[160];
@@ -98,7 +98,7 @@ int describeft(const options *o, source *s) {
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
     if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
-    if (o->text)
+    if (o->given & GAVETEXT)
       fact("text: %zu characters, %zu not in the font", o->ntext, rf.lacking);
   }
   gsfree(&out);

@@ -69,9 +69,12 @@ int main(int argc, char **argv) {
       say("--text -: standard input is the font; give the font a file");
       return 2;
     }
-    if (int st = readtext(fromstdin ? nullptr : c.textpath, &text)) return st;
+    if (int st =
+            readtext(fromstdin ? nullptr : c.textpath, &text, &o.textbytes))
+      return st;
     o.text = text.data();
     o.ntext = text.size();
+    o.textlabel = fromstdin ? "standard input" : c.textpath;
   }
 
   inbuf in;

@@ -52,8 +52,13 @@ struct options {
   const char *foundry;  // --foundry: the BDF foundry, or null
   int scale;            // --scale: a proof sheet's; 0 chosen
   unsigned first, last; // --range (with GAVERANGE): the codes written
-  const uint32_t *text; // --text: its characters, sorted, distinct
+  // --text (with GAVETEXT): its characters, sorted, distinct (none for an
+  // empty text or one of control characters only), how many bytes it had,
+  // and its name for messages.
+  const uint32_t *text;
   size_t ntext;
+  size_t textbytes;
+  const char *textlabel;
   int encodedonly; // --encoded-only: BDF without unencoded glyphs
   unsigned given;  // GAVE*: the options given
   void (*progress)(size_t done, size_t total); // drawing glyphs; or null

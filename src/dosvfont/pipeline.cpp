@@ -12,6 +12,7 @@
 
 #include "dosvfont/checks.h"
 #include "dosvfont/info.h"
+#include "dosvfont/records.h"
 #include "dosvfont/report.h"
 #include "dosvfont/say.h"
 #include "fontx/fontxset.h"
@@ -74,13 +75,13 @@ int writeset(const options *o, const glyphset *gs,
   } else if (o->format == FMTPNG) {
     // --range and --text chose the glyphs already: chosen, or a set re-coded
     // to hold only those.
-    sheetopts so = {o->scale, chosen};
+    sheetopts so = sheetoptsof(o, chosen);
     if (sheetpng(gs, &so, why, sizeof why)) {
       say("%s: %s", o->label, why);
       return 1;
     }
   } else {
-    bdfopts b = {o->numbering, o->name, o->foundry, o->encodedonly, chosen};
+    bdfopts b = bdfoptsof(o, chosen);
     if (setbdf(gs, &b, why, sizeof why)) {
       say("%s", why);
       return 2;
@@ -92,26 +93,19 @@ int writeset(const options *o, const glyphset *gs,
 // The glyphs of s under the kind and code set the options ask for, written.
 // bysource: --range chose the source's codes already.
 int recodeto(const options *o, source *s, bool bysource) {
-  bool fontx2 = o->format == FMTFONTX2;
-  bool ranged = (o->given & GAVERANGE) && !bysource;
-  recodeopts ro = {o->kind,
-                   o->codes,
-                   o->charset,
-                   o->width,
-                   fontx2 ? o->name : nullptr,
-                   ranged ? o->first : 0u,
-                   ranged ? o->last : 0xFFFFu,
-                   o->text,
-                   o->ntext,
-                   s->cs.type != SETUNICODE,
-                   o->progress};
+  recodeopts ro = recodeoptsof(o, bysource);
+  ro.lostchars = s->cs.type != SETUNICODE;
   glyphset out;
   recodefacts f;
   char why[160];
   int r = recode(s, &ro, &out, &f, why, sizeof why);
   if (r) {
-    if (r < 0) snprintf(why, sizeof why, "out of memory");
-    say("%s: %s", o->label, why);
+    if (r < 0)
+      say("out of memory");
+    else if (f.none)
+      saynone(o, f.lacking);
+    else
+      say("%s: %s", o->label, why);
     gsfree(&out);
     return 1;
   }
@@ -146,8 +140,9 @@ std::vector<unsigned char> chosenof(const options *o, const glyphset *gs,
     if (u >= 0) have.push_back(static_cast<uint32_t>(u));
     chosen.push_back(
         (!(o->given & GAVERANGE) || (c >= o->first && c <= o->last)) &&
-        (!o->text || (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
-                                                   static_cast<uint32_t>(u)))));
+        (!(o->given & GAVETEXT) ||
+         (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
+                                       static_cast<uint32_t>(u)))));
     return true;
   });
   if (mapped) mapclose(&m);
@@ -204,7 +199,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     if (named)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");
-    if (o->text)
+    if (o->given & GAVETEXT)
       fact("text: %zu characters, %zu not in the font", o->ntext,
            lacking.size());
   } else if (facts.truncated && !o->salvage) {
@@ -221,7 +216,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     status = 1;
   } else if (!chosen.empty() &&
              std::find(chosen.begin(), chosen.end(), 1) == chosen.end()) {
-    say("%s: no glyph is in the --range or --text given", o->label);
+    saynone(o, lacking.size());
     status = 1;
   } else {
     if (facts.repaired)
@@ -240,7 +235,12 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
                    (c.first < o->first || c.first > o->last);
           });
       s.chars.erase(out, s.chars.end());
-      status = recodeto(o, &s, true);
+      if (s.chars.empty()) {
+        saynone(o, 0);
+        status = 1;
+      } else {
+        status = recodeto(o, &s, true);
+      }
     } else {
       warnlacking(o, lacking.size(), lacking.data());
       status = writeset(o, &gs, chosen.empty() ? nullptr : chosen.data());

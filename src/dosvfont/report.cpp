@@ -87,3 +87,18 @@ void warnlost(const options *o, const glyphset *out, const recodefacts *f) {
       o->label, f->lost, out->kind ? setname(&out->codes) : out->codes.name,
       list, out->kind ? "-c" : "-e");
 }
+
+void saynone(const options *o, size_t lacking) {
+  say("%s: no glyph is in the --range or --text given", o->label);
+  bool text = o->given & GAVETEXT, range = o->given & GAVERANGE;
+  if (text && !o->ntext)
+    say("%s: %s", o->textlabel,
+        o->textbytes ? "the text holds only control characters"
+                     : "the text is empty");
+  else if (text && lacking >= o->ntext)
+    say("%s: none of the text's %zu character%s is in the font", o->textlabel,
+        o->ntext, o->ntext == 1 ? "" : "s");
+  else if (range)
+    say("--range %04X-%04X holds none of the %s", o->first, o->last,
+        text ? "text's characters" : "font's codes");
+}

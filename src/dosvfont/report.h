@@ -15,6 +15,10 @@
 // first 8 of them).
 void warnlacking(const options *o, size_t lacking, const uint32_t *lacked);
 
+// A selection left empty by --range or --text: the one message, and a
+// line on why (lacking: how many of the text's characters the font lacks).
+void saynone(const options *o, size_t lacking);
+
 // Which glyphs lost ink to the cell, where, and what would keep it.
 void warncut(const options *o, const source *s, const glyphset *out,
              const recodefacts *f);

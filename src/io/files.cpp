@@ -61,10 +61,14 @@ int loadfile(const char *path, inbuf *b, size_t limit) {
   // One byte more than the file's size, so that its end is seen without
   // growing the buffer; pipes and devices start small and double.
   size_t size = 1 << 16;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0)
-    size = static_cast<uint64_t>(st.st_size) < limit
-               ? static_cast<size_t>(st.st_size) + 1
-               : limit + 1;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0) {
+    // A file known to be too large is not read at all.
+    if (static_cast<uint64_t>(st.st_size) > limit) {
+      if (path) close(fd);
+      return EFBIG;
+    }
+    size = static_cast<size_t>(st.st_size) + 1;
+  }
   int err = 0;
   if (!(b->data = populated(&size))) err = ENOMEM;
   b->room = size;

@@ -17,7 +17,8 @@ struct inbuf {
 // Loads all of a file (standard input when path is null) with read(2),
 // into memory mapped for it with its pages made at once, sized from fstat
 // and grown for pipes and growing files. Returns 0 or an errno: EFBIG when
-// there is more than limit bytes.
+// there is more than limit bytes (for a regular file, known from its size
+// before anything is read).
 int loadfile(const char *path, inbuf *b, size_t limit);
 void unloadfile(inbuf *b);
 

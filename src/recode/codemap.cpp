@@ -142,16 +142,16 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
   // One-to-one copies lose nothing; the two sets may well decode a code
   // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
   // 0x8191 U+FFE0).
-  bool lost = o->lostchars && !o->text && !ranged && !direct(s->cs, dst->cs);
-  if (!o->text && !ranged && !lost) return; // nothing to choose or count
+  bool lost = o->lostchars && !o->bytext && !ranged && !direct(s->cs, dst->cs);
+  if (!o->bytext && !ranged && !lost) return; // nothing to choose or count
   std::vector<uint32_t> written;
   size_t k = 0;
   for (const outglyph &p : *m) {
     auto code = static_cast<uint32_t>(p.code);
     if (code < o->first || code > o->last) continue;
     int32_t u = touni(dst, code);
-    if (o->text && (u < 0 || !std::binary_search(o->text, o->text + o->ntext,
-                                                 static_cast<uint32_t>(u))))
+    if (o->bytext && (u < 0 || !std::binary_search(o->text, o->text + o->ntext,
+                                                   static_cast<uint32_t>(u))))
       continue;
     (*m)[k++] = p;
     if (u >= 0) written.push_back(static_cast<uint32_t>(u));
@@ -163,7 +163,7 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
     if (*n < 8) first[*n] = u;
     ++*n;
   };
-  for (size_t i = 0; o->text && i < o->ntext; i++)
+  for (size_t i = 0; o->bytext && i < o->ntext; i++)
     note(o->text[i], &f->lacking, f->lacked);
   if (!lost) return;
   std::vector<uint32_t> seen;

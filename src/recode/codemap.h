@@ -19,7 +19,8 @@ struct recodeopts {
   int width;            // the cell width; 0 from the font
   const char *name;     // the FONTX2 name; null from the font
   uint32_t first, last; // only the output's codes first to last
-  const uint32_t *text; // null, or only these characters (sorted)
+  int bytext;           // only the characters of text (sorted; maybe none)
+  const uint32_t *text;
   size_t ntext;
   int lostchars; // count the source's characters left without a code
   // Called now and then while glyphs are drawn (the web page's progress
@@ -40,6 +41,7 @@ struct recodefacts {
   uint32_t lostu[8];
   size_t runs;   // runs of consecutive codes (double-byte output)
   size_t blanks; // blank glyphs that fill the gaps of joined runs
+  int none;      // the range and text left no glyph
 };
 
 // A glyph to write: its code in the output, the source's code and glyph.

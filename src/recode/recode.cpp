@@ -166,6 +166,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   if (m.empty()) {
     mapclose(&src);
     mapclose(&dst);
+    f->none = any;
     return fail(why, size,
                 any    ? "no glyph is in the --range or --text given"
                 : kind ? "no glyph has a double-byte code of the set"
