@@ -12,15 +12,15 @@
 #include "recode/recode.h"
 
 void fact(const char *fmt, ...) {
-  char line[512];
+  char text[512], line[1024];
   va_list ap;
   va_start(ap, fmt);
-  int n = vsnprintf(line, sizeof line - 1, fmt, ap);
+  int n = vsnprintf(text, sizeof text, fmt, ap);
   va_end(ap);
   if (n < 0) return;
-  if (n > static_cast<int>(sizeof line) - 2) n = sizeof line - 2;
-  line[n++] = '\n';
-  swrite(&output, line, static_cast<size_t>(n));
+  size_t k = printable(line, sizeof line - 1, text);
+  line[k++] = '\n';
+  swrite(&output, line, k);
 }
 
 void describe(const glyphset *gs, const fontxfacts *f, const char *why) {

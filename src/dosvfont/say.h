@@ -2,5 +2,14 @@
 // program's name, so that every line it writes there says whose it is.
 #pragma once
 
-// One line on standard error, after "dosvfont: ".
+#include <cstddef>
+
+// One line on standard error, after "dosvfont: ", shown as printable.
 __attribute__((format(printf, 1, 2))) void say(const char *fmt, ...);
+
+// Text as a line of a message may show it: control characters (C0, DEL,
+// C1) and bytes that are not UTF-8 escaped (\n, \t, \r, \x1b, \u0085),
+// so that a file's name can neither break the line nor forge another nor
+// command the terminal; valid UTF-8 stays as it is. Writes at most size
+// bytes, the last a NUL; returns the length.
+size_t printable(char *out, size_t size, const char *in);
