@@ -10,6 +10,7 @@
 #include "dosvfont/pipeline.h"
 #include "fuzz.h"
 #include "io/stream.h"
+#include "ttf.h"
 #include "writers/bdfset.h"
 
 namespace {
@@ -69,6 +70,22 @@ std::string bdfof(const std::string &font, int numbering) {
 
 } // namespace
 
+// A TrueType font of a box and a ring at A and B, units per em upem, the
+// box reaching reach units out.
+std::string outlines(int upem, int reach) {
+  ttfspec f;
+  f.upem = upem;
+  f.ascender = f.winascent = upem * 4 / 5;
+  f.descender = -upem / 5, f.windescent = upem / 5;
+  f.glyphs = {{upem / 2, {}},
+              {upem, {ttfbox(-reach, -reach, reach, reach)}},
+              {upem / 2,
+               {ttfbox(1, 0, upem / 2 - 1, upem / 2),
+                ttfbox(upem / 8, upem / 8, upem / 4, upem / 4)}}};
+  f.cmap['A'] = 1, f.cmap['B'] = 2;
+  return ttf(f);
+}
+
 int main(int argc, char **argv) {
   if (argc != 2) {
     fprintf(stderr, "usage: seeds DIR\n");
@@ -107,6 +124,8 @@ int main(int argc, char **argv) {
       "BBX 255 255 -100000 100000\nBITMAP\nff\nENDCHAR\nSTARTCHAR b\n"
       "ENCODING -7\nSWIDTH 0 0\nDWIDTH -9 0\nBBX 0 0 0 0\nBITMAP\n"
       "ENDCHAR\nENDFONT\n",
+      outlines(16, 16383), // a square of 32766 pixels at 16
+      outlines(1000, 700),
   };
   for (size_t i = 0, n = seeds.size(); i < n; i++)
     for (int numbering : {NUMUNICODE, NUMNATIVE}) {

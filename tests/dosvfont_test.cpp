@@ -195,10 +195,11 @@ TEST(dosvfont, header) {
   EXPECT_EQ(vfont({"--version"}).out, "dosvfont 1.0.0\n");
 }
 
-// -o replaces a file only when the run succeeds, with a new file's mode.
+// -o replaces a file only when the run succeeds, keeping its mode as a
+// shell's > does; a new file gets the mode the umask leaves.
 TEST(dosvfont, outputfile) {
   scratch s;
-  std::string out = s.at("out.bdf");
+  std::string out = s.at("out.bdf"), fresh = s.at("new.bdf");
   std::string font = header("F", 8, 8, 0) + noise(256 * 8);
   std::ofstream(out) << "before";
   chmod(out.c_str(), 0600);
@@ -206,10 +207,13 @@ TEST(dosvfont, outputfile) {
   EXPECT_EQ(slurp(out), "before");
   mode_t mask = umask(022);
   EXPECT_EQ(vfont({"-o", out}, font).status, 0);
+  EXPECT_EQ(vfont({"-o", fresh}, font).status, 0);
   umask(mask);
   EXPECT_EQ(slurp(out), vfont({}, font).out);
   struct stat st;
   ASSERT_EQ(stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(stat(fresh.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 

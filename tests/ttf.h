@@ -23,9 +23,9 @@ struct ttfspec {
   bool os2 = true, post = true;
   int strikeoutsize = 50, strikeoutpos = 250;
   int underlinepos = -100, underlinethickness = 50;
-  int macstyle = 0; // head: 1 bold, 2 italic
-  std::vector<ttfglyph> glyphs;          // glyph 0 is .notdef
-  std::map<uint32_t, uint16_t> cmap;     // BMP characters to glyphs
+  int macstyle = 0;                  // head: 1 bold, 2 italic
+  std::vector<ttfglyph> glyphs;      // glyph 0 is .notdef
+  std::map<uint32_t, uint16_t> cmap; // BMP characters to glyphs
 };
 
 namespace ttfdetail {
@@ -71,7 +71,7 @@ inline std::string ttf(const ttfspec &f) {
     u16(d, gx0), u16(d, gy0), u16(d, gx1), u16(d, gy1);
     int end = -1;
     for (const auto &c : g.contours) u16(d, end += static_cast<int>(c.size()));
-    u16(d, 0); // no instructions
+    u16(d, 0);                                    // no instructions
     for (int i = 0; i < points; i++) d += '\x01'; // on curve, 16-bit deltas
     int last = 0;
     for (const auto &c : g.contours)
@@ -133,7 +133,7 @@ inline std::string ttf(const ttfspec &f) {
   if (f.os2) {
     std::string &os2 = t["OS/2"];
     u16(os2, 4), u16(os2, maxadv / 2), u16(os2, 400), u16(os2, 5);
-    u16(os2, 0); // fsType
+    u16(os2, 0);                                       // fsType
     for (int i = 0; i < 8; i++) u16(os2, f.upem / 10); // sub- and superscripts
     u16(os2, f.strikeoutsize), u16(os2, f.strikeoutpos), u16(os2, 0);
     os2.append(10, '\0'); // panose
@@ -142,9 +142,9 @@ inline std::string ttf(const ttfspec &f) {
     u16(os2, 0x40), u16(os2, 0x20), u16(os2, 0xFFFF);
     u16(os2, f.ascender), u16(os2, f.descender), u16(os2, 0);
     u16(os2, f.winascent), u16(os2, f.windescent);
-    u32(os2, 1), u32(os2, 0);                   // code page ranges
-    u16(os2, 500), u16(os2, 700), u16(os2, 0);  // x and cap heights
-    u16(os2, 0x20), u16(os2, 0);                // break char, max context
+    u32(os2, 1), u32(os2, 0);                  // code page ranges
+    u16(os2, 500), u16(os2, 700), u16(os2, 0); // x and cap heights
+    u16(os2, 0x20), u16(os2, 0);               // break char, max context
   }
   if (f.post) {
     std::string &post = t["post"];

@@ -54,6 +54,7 @@ const char usage[] =
     "                        input's own, else those of the FONTX2 written\n"
     "      --text=FILE       only the characters of a UTF-8 text (- for\n"
     "                        standard input)\n"
+    "      --face=N          a collection's face N (0 the first)\n"
     "      --info            describe FONT instead of converting it\n"
     "      --salvage         write what a truncated FONTX2 font still has\n"
     "                        (missing bytes as 0xFF), and exit 1\n"
@@ -92,6 +93,22 @@ int pixels(const char *opt, const char *value, int max = 255) {
   return -1;
 }
 
+// getopt_long's words for a long option that begins more than one: says
+// which it could be. false when it is no such option.
+bool ambiguous(const char *arg, const option *longs) {
+  if (strncmp(arg, "--", 2)) return false;
+  size_t n = strcspn(arg + 2, "=");
+  char list[256] = "";
+  int found = 0;
+  for (const option *l = longs; l->name; l++)
+    if (!strncmp(l->name, arg + 2, n) && found++ < 8)
+      snprintf(list + strlen(list), sizeof list - strlen(list), "%s--%s",
+               found > 1 ? ", " : "", l->name);
+  if (found < 2) return false;
+  say("option '%s' is ambiguous: %s (see --help)", arg, list);
+  return true;
+}
+
 // --help and --version on the output stream, whose failures count too.
 int print(const char *text) {
   swrite(&output, text, strlen(text));
@@ -127,6 +144,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
                                  {"foundry", required_argument, nullptr, 'D'},
                                  {"encoded-only", no_argument, nullptr, 'U'},
                                  {"text", required_argument, nullptr, 'T'},
+                                 {"face", required_argument, nullptr, 'A'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
@@ -141,7 +159,11 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {'e', GAVECHARSET}, {'k', GAVEKIND},     {'w', GAVEWIDTH},
       {'s', GAVESIZE},    {'n', GAVENAME},     {'S', GAVESCALE},
       {'R', GAVERANGE},   {'F', GAVEFIT},      {'X', GAVESALVAGE},
-      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT}};
+      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT},
+      {'A', GAVEFACE}};
+  // Options that choose what is written and cannot be given twice: a
+  // second would silently replace the first.
+  const unsigned once = GAVERANGE | GAVETEXT;
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -149,12 +171,23 @@ int parseargs(int argc, char **argv, cmdline *c) {
                            nullptr)) != -1) {
     codeset cs;
     int v;
-    for (const auto &g : gave)
-      if (g.first == ch) o.given |= g.second;
+    for (const auto &g : gave) {
+      if (g.first != ch) continue;
+      if (o.given & g.second & once)
+        return say("%s given twice", ch == 'R' ? "--range" : "--text"), 2;
+      o.given |= g.second;
+    }
     switch (ch) {
-    case 'o':
-      c->outpath = optarg;
+    case 'o': // - is standard output, as for the font
+      c->outpath = strcmp(optarg, "-") ? optarg : nullptr;
       break;
+    case 'A': {
+      long v = number(optarg, optarg + strlen(optarg), 10, 0xFFFF);
+      if (v < 0)
+        return say("--face: '%s' is not a number from 0 to 65535", optarg), 2;
+      o.face = static_cast<int>(v);
+      break;
+    }
     case 'f':
       if ((v = wordof("-f", optarg, formats)) < 0) return 2;
       o.format = FMTBDF + v;
@@ -232,7 +265,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
     default:
       if (optopt)
         say("unknown option '-%c' (see --help)", optopt);
-      else
+      else if (!ambiguous(argv[optind - 1], longs))
         say("unknown option '%s' (see --help)", argv[optind - 1]);
       return 2;
     }

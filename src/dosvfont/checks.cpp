@@ -35,6 +35,7 @@ const struct {
     {GAVERANGE, "--range"},
     {GAVETEXT, "--text"},
     {GAVESALVAGE, "--salvage"},
+    {GAVEFACE, "--face"},
 };
 
 // When the option of bit applies, as its message says it; null when it
@@ -45,7 +46,8 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
     unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT;
-    if (!s->fontx2) takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH;
+    if (!s->fontx2)
+      takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH | GAVEFACE;
     if (!(takes & bit)) return "does not apply to --info";
   }
   switch (bit) {
@@ -59,6 +61,7 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
   case GAVEWIDTH:
     return s->recoded || o->info ? nullptr : "applies when FONTX2 is written";
   case GAVESIZE:
+  case GAVEFACE:
     return !s->fontx2 ? nullptr : "applies to fonts other than FONTX2";
   case GAVEFIT:
     return s->rendered ? nullptr : "applies when an outline font is rendered";

@@ -59,6 +59,12 @@ int describeft(const options *o, source *s) {
   memcpy(name, s->name, 8);
   name[8] = '\0';
   fact("format: %s", f.format);
+  if (f.faces > 1) {
+    fact("faces: %ld, this one face %d (--face chooses)", f.faces, f.face);
+    char face[160];
+    for (long i = 0; i < f.faces && i < 64; i++)
+      if (!ftfacename(s, i, face, sizeof face)) fact("face %ld: %s", i, face);
+  }
   fact("family: %s", f.family);
   fact("style: %s", f.style);
   fact("glyphs: %s", f.scalable ? "outlines" : "bitmaps");

@@ -31,6 +31,7 @@ enum given : unsigned {
   GAVEFOUNDRY = 1u << 12, // --foundry
   GAVEENCODED = 1u << 13, // --encoded-only
   GAVETEXT = 1u << 14,    // --text
+  GAVEFACE = 1u << 15,    // --face
 };
 
 struct options {
@@ -63,6 +64,7 @@ struct options {
   unsigned given;  // GAVE*: the options given
   void (*progress)(size_t done, size_t total); // drawing glyphs; or null
   int salvage;       // --salvage: write a truncated FONTX2 font anyway
+  int face;          // --face: the face of a collection (TTC, OTC)
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it
   const char *outlabel;

@@ -253,7 +253,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
 int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   source s;
   char why[160];
-  int status = ftopen(&s, data, n, o->size, o->fit, why, sizeof why);
+  sourceopts so = sourceoptsof(o);
+  int status = ftopen(&s, data, n, &so, why, sizeof why);
   if (!status && s.unsized && !o->info) status = 2;
   if (status == 3)
     say("%s: %s", o->label, why), status = 1;

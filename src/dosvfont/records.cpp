@@ -18,6 +18,14 @@ recodeopts recodeoptsof(const options *o, bool bysource) {
   return r;
 }
 
+sourceopts sourceoptsof(const options *o) {
+  sourceopts so = sourceopts();
+  so.size = o->size;
+  so.fit = o->fit;
+  so.face = o->face;
+  return so;
+}
+
 bdfopts bdfoptsof(const options *o, const unsigned char *chosen) {
   bdfopts b = bdfopts();
   b.numbering = o->numbering;

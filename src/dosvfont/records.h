@@ -13,6 +13,9 @@
 // by it already: bysource) and --text.
 recodeopts recodeoptsof(const options *o, bool bysource);
 
+// A font FreeType reads opened at the size, fit and face asked for.
+sourceopts sourceoptsof(const options *o);
+
 // A BDF font and a proof sheet of the glyphs chosen (null: all).
 bdfopts bdfoptsof(const options *o, const unsigned char *chosen);
 sheetopts sheetoptsof(const options *o, const unsigned char *chosen);

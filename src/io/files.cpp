@@ -223,7 +223,8 @@ int outopen(outfile *f, const char *path) {
   char *target = landing(path);
   if (!target) return errno;
   struct stat st;
-  if (stat(target, &st) == 0 && !S_ISREG(st.st_mode)) {
+  bool exists = stat(target, &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
     free(target);
     f->fd = open(path, O_WRONLY | O_TRUNC);
     return f->fd < 0 ? errno : 0;
@@ -267,9 +268,19 @@ int outopen(outfile *f, const char *path) {
     outdone(f, 0);
     return err;
   }
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(f->fd, 0666 & ~mask);
+  if (exists) {
+    // The file replaced keeps its owner where this process may give it,
+    // at least its group, and its mode, as a shell's > leaves them; the
+    // owner first, since a change of owner clears set-id bits.
+    if (fchown(f->fd, st.st_uid, st.st_gid) != 0 &&
+        fchown(f->fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+    }
+    fchmod(f->fd, st.st_mode & 07777);
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(f->fd, 0666 & ~mask);
+  }
   return 0;
 }
 

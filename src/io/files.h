@@ -35,7 +35,9 @@ struct outfile {
 // at, which is created if it does not exist; a loop is ELOOP. A file that
 // does not exist or is a regular file gets a temporary file in its folder
 // (a name as long as the folder takes, cut to make room for a suffix),
-// with the mode a new file would get; anything else (a FIFO, a device) is
+// with the mode (and, where the process may set them, the owner and group)
+// of the file it replaces, or the mode a new file would get; anything else
+// (a FIFO, a device) is
 // written in place. Until outdone, every signal whose default action ends
 // the process removes the temporary file first, then ends it as it would
 // have. Returns 0 or an errno.

@@ -31,6 +31,8 @@ struct ft {
   FT_Face face;
   FT_Bitmap gray;          // a glyph in a pixel mode other than mono, as bytes
   unsigned char *unzipped; // a gzipped font, inflated
+  const unsigned char *data; // the font's bytes (inflated), for its faces
+  size_t n;
   std::vector<unsigned char> part; // what was drawn of a huge glyph
 };
 
@@ -166,12 +168,12 @@ void fontname(FT_Face face, unsigned char *name) {
 
 } // namespace
 
-int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
            char *why, size_t whysize) {
   *s = source();
   s->kind = ANYKIND;
-  s->size = size;
-  ft *f = static_cast<ft *>(calloc(1, sizeof(ft)));
+  s->size = o->size;
+  ft *f = new (std::nothrow) ft();
   if (!f) return snprintf(why, whysize, "out of memory"), 1;
   s->face = f;
   // FreeType's modules are set up once; a fuzzer opens fonts by the
@@ -193,8 +195,28 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
     if (!r) data = f->unzipped;
   }
   if (!e && fontbounds(data, n, why, whysize)) return 3;
+  f->data = data, f->n = n;
+  if (!e && o->face) {
+    // A face past the collection's last is the option's fault, not the
+    // font's: say how many there are.
+    FT_Face probe;
+    if (!FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), -1,
+                            &probe)) {
+      long faces = probe->num_faces;
+      FT_Done_Face(probe);
+      if (o->face >= faces) {
+        if (faces == 1)
+          snprintf(why, whysize, "has 1 face: --face takes 0");
+        else
+          snprintf(why, whysize, "has %ld faces: --face takes 0 to %ld", faces,
+                   faces - 1);
+        return 2;
+      }
+    }
+  }
   if (!e)
-    e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), 0, &f->face);
+    e = FT_New_Memory_Face(f->lib, data, static_cast<FT_Long>(n), o->face,
+                           &f->face);
   // FreeType's own words only where it knew the format.
   if (e == FT_Err_Unknown_File_Format || (e && !lookslikefont(data, n)))
     return snprintf(why, whysize,
@@ -226,7 +248,7 @@ int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
     s->chars.push_back({static_cast<uint32_t>(c), index});
   fontname(face, s->name);
   // The cell, once the characters tell which rule an outline is fitted by.
-  return ftsize(face, s, size, fit, why, whysize);
+  return ftsize(face, s, o->size, o->fit, why, whysize);
 }
 
 void ftclose(source *s) {
@@ -235,8 +257,20 @@ void ftclose(source *s) {
   if (f->lib) FT_Bitmap_Done(f->lib, &f->gray);
   if (f->face) FT_Done_Face(f->face);
   free(f->unzipped);
-  free(f);
+  delete f;
   s->face = nullptr;
+}
+
+int ftfacename(const source *s, long i, char *out, size_t size) {
+  const ft *f = static_cast<const ft *>(s->face);
+  FT_Face face;
+  if (!f ||
+      FT_New_Memory_Face(f->lib, f->data, static_cast<FT_Long>(f->n), i, &face))
+    return -1;
+  snprintf(out, size, "%s %s", face->family_name ? face->family_name : "",
+           face->style_name ? face->style_name : "");
+  FT_Done_Face(face);
+  return 0;
 }
 
 void ftfacts(const source *s, fontfacts *f) {
@@ -247,6 +281,8 @@ void ftfacts(const source *s, fontfacts *f) {
   const char *format = FT_Get_Font_Format(face);
   f->format = format ? format : "unknown";
   f->family = face->family_name ? face->family_name : "";
+  f->faces = face->num_faces;
+  f->face = static_cast<int>(face->face_index & 0xFFFF);
   f->style = face->style_name ? face->style_name : "";
   f->scalable = FT_IS_SCALABLE(face);
   for (int i = 0; i < face->num_fixed_sizes && f->nstrikes < 32; i++)

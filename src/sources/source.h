@@ -65,16 +65,24 @@ void fromset(source *s, const glyphset *gs);
 // drawing.
 int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 
+// How a font FreeType reads is opened: its size (the strike of size
+// pixels, 0 its only strike, or an outline rendered size pixels high),
+// the rule an outline is fitted by, and the face of a collection.
+struct sourceopts {
+  int size;
+  int fit; // fitrule
+  int face;
+};
+
 // Opens a font FreeType reads, from memory that must outlive the source,
-// at the strike of size pixels (0: its only strike) or, for an outline
-// font, rendered at size pixels by the rule fit. Returns 0; else 1 with
+// as o says. Returns 0; else 1 with
 // why the font cannot be read or mapped, 3 when it is no font FreeType
 // knows or announces more than it holds (why says so), or 2 with what is
 // wrong with the
 // size, to follow the font's name ("has no 13-pixel strike; it has 12
 // 16"). A font that needs a size and was given none opens with unsized
 // set and why saying so: it can be described, not drawn.
-int ftopen(source *s, const unsigned char *data, size_t n, int size, int fit,
+int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
            char *why, size_t whysize);
 void ftclose(source *s);
 
@@ -91,5 +99,11 @@ struct fontfacts {
   long upem;       // outline fonts: units per em and vertical metrics
   long winascent, windescent, typoascent, typodescent;
   int hasos2;
+  long faces; // a collection's faces, and which this is
+  int face;
 };
 void ftfacts(const source *s, fontfacts *f);
+
+// The family and style of face i of the font's file; 0, or -1 when it
+// has none.
+int ftfacename(const source *s, long i, char *out, size_t size);
