@@ -12,7 +12,10 @@
 // messages use and a single-byte FONTX2 font's charset may be read from.
 // -o FILE only chooses the format by its extension; nothing is written to
 // any file, and nothing leaves the page. convert's fourth argument, when
-// given, is called as (done, total) while glyphs are drawn.
+// given, is called as (done, total) while glyphs are drawn. Memory that
+// runs out is status 1 and "dosvfont: out of memory", as natively; after
+// a failed or large conversion the next starts in a fresh Worker, so that
+// the memory goes back to the browser.
 //
 // The conversion runs in a Web Worker, started from a Blob of this very
 // file (browsers refuse Worker scripts from file:// addresses), so a page
@@ -35,20 +38,30 @@
       core.HEAPU8.set(b, p);
       return p;
     }
+    // A module that failed, or grew past this, is not used again: the page
+    // starts a fresh Worker, and the memory goes back to the browser.
+    const LARGE = 256 << 20;
+    const nomemory = () => ({ status: 1, output: new Uint8Array(0),
+                              messages: ["dosvfont: out of memory"] });
     self.onmessage = async (event) => {
       const { args, bytes, name } = event.data;
+      let core = null;
       try {
         if (!ready)
           ready = dosvfontCore({
             onprogress: (done, total) =>
               self.postMessage({ progress: [done, total] }),
           });
-        const core = await ready;
+        core = await ready;
+        const data = core._malloc(bytes.length || 1);
+        if (!data) {
+          self.postMessage({ result: nomemory(), fresh: true });
+          return;
+        }
+        core.HEAPU8.set(bytes, data);
         const argv = ["dosvfont", ...args].map((a) => cstring(core, String(a)));
         const argp = core._malloc(4 * argv.length);
         argv.forEach((p, i) => core.HEAPU32.set([p], argp / 4 + i));
-        const data = core._malloc(bytes.length || 1);
-        core.HEAPU8.set(bytes, data);
         const namep = cstring(core, name || "");
         const status = core._dosvfont_run(argv.length, argp, data,
                                           bytes.length, namep);
@@ -57,10 +70,15 @@
         const messages = core.UTF8ToString(core._dosvfont_messages())
           .split("\n").filter((l) => l.length);
         [...argv, argp, data, namep].forEach((p) => core._free(p));
-        self.postMessage({ result: { status, output, messages } },
+        const fresh = status !== 0 || core.HEAPU8.length > LARGE;
+        self.postMessage({ result: { status, output, messages }, fresh },
                          [output.buffer]);
       } catch (e) {
-        self.postMessage({ error: String(e && e.message ? e.message : e) });
+        if (core && core.outofmemory)
+          self.postMessage({ result: nomemory(), fresh: true });
+        else
+          self.postMessage({ error: String(e && e.message ? e.message : e),
+                             fresh: true });
       }
     };
   }
@@ -85,11 +103,14 @@
         const m = event.data;
         if (m.progress) {
           if (onprogress) onprogress(m.progress[0], m.progress[1]);
-        } else if (m.error) {
-          reject(new Error(m.error));
-        } else {
-          resolve(m.result);
+          return;
         }
+        if (m.fresh) {
+          worker.terminate();
+          worker = null; // the next call starts a new one
+        }
+        if (m.error) reject(new Error(m.error));
+        else resolve(m.result);
       };
       worker.onerror = (event) => {
         worker.terminate();

@@ -3,7 +3,9 @@
 // collected for the page's JavaScript (web/dosvfont.js) to take. Nothing
 // is a terminal and no file is read or written; the pipeline is runfont's,
 // as for the program.
+#include <cstdlib>
 #include <emscripten.h>
+#include <new>
 #include <string>
 
 #include "dosvfont/args.h"
@@ -23,6 +25,15 @@ void append(void *ctx, const char *data, size_t n) {
 EM_JS(void, progressed, (size_t done, size_t total), {
   if (Module.onprogress) Module.onprogress(done, total);
 });
+
+// Memory that cannot be had ends the run, as natively: nothing can go on
+// once an allocation failed. The module says so to the Worker, which
+// answers status 1 with the program's line and starts a fresh module.
+EM_JS(void, markoutofmemory, (), { Module.outofmemory = true; });
+[[noreturn]] void outofmemory() {
+  markoutofmemory();
+  abort();
+}
 
 int run(cmdline *c, const unsigned char *data, size_t n, const char *name) {
   if (c->path) {
@@ -53,6 +64,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int dosvfont_run(int argc, char **argv,
                                       const unsigned char *data, size_t n,
                                       const char *name) {
+  std::set_new_handler(outofmemory);
   out.clear();
   messages.clear();
   soutsink(&output, append, &out);
