@@ -171,3 +171,32 @@ inline std::string ttf(const ttfspec &f) {
   }
   return font + body;
 }
+
+// A collection (TTC) of fonts made by ttf(): its header, then each font
+// with its tables' offsets counted from the start of the collection.
+inline std::string ttc(const std::vector<std::string> &fonts) {
+  using namespace ttfdetail;
+  std::string head = "ttcf";
+  u32(head, 0x00010000), u32(head, static_cast<uint32_t>(fonts.size()));
+  uint32_t at = 12 + 4 * static_cast<uint32_t>(fonts.size());
+  std::string body;
+  for (std::string f : fonts) {
+    uint32_t base = at + static_cast<uint32_t>(body.size());
+    u32(head, base);
+    size_t tables = static_cast<unsigned char>(f[4]) << 8 |
+                    static_cast<unsigned char>(f[5]);
+    for (size_t t = 0; t < tables; t++) {
+      size_t e = 12 + 16 * t + 8;
+      uint32_t off =
+          static_cast<uint32_t>(static_cast<unsigned char>(f[e]) << 24 |
+                                static_cast<unsigned char>(f[e + 1]) << 16 |
+                                static_cast<unsigned char>(f[e + 2]) << 8 |
+                                static_cast<unsigned char>(f[e + 3]));
+      std::string v;
+      u32(v, off + base);
+      f.replace(e, 4, v);
+    }
+    body += f;
+  }
+  return head + body;
+}
