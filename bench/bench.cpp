@@ -370,14 +370,16 @@ int main(int argc, char **argv) {
   // The last font made above is the 64 x 64 one.
   if (!vfont.empty()) {
     std::vector<double> ours, uni, native;
+    // The font is Shift_JIS rows, said with -c: its blocks run through
+    // codes no Shift_JIS font has, which the guess would weigh otherwise.
     for (int i = 0; i < runs; i++) {
       ours.push_back(run({prog}, fnt));
-      uni.push_back(run({vfont}, fnt));
-      native.push_back(run({vfont, "-r", "native"}, fnt));
+      uni.push_back(run({vfont, "-c", "sjis"}, fnt));
+      native.push_back(run({vfont, "-c", "sjis", "-r", "native"}, fnt));
     }
     double t = median(ours);
-    printf("dosvfont on the 64x64 font: Unicode %.2f ms (%.2f x dosv2bdf), "
-           "native %.2f ms (%.2f x)\n",
+    printf("dosvfont on the 64x64 font: Unicode %.2f ms (%.2f x dosv2bdf; "
+           "the aim: 2 x at most), native %.2f ms (%.2f x)\n",
            median(uni) * 1e3, median(uni) / t, median(native) * 1e3,
            median(native) / t);
     writefile(small, header(8, 16, 0) + randombytes(256 * 16, rng));

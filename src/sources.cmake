@@ -17,12 +17,13 @@ set(DOSV2BDF_SOURCES
 # whole files, the web build its entry.
 set(DOSVFONT_SOURCES
   codes/cset.cpp codes/csettable.cpp codes/codes.cpp codes/codenames.cpp
-  fontx/glyphs.cpp fontx/fontxset.cpp
+  codes/blocks.cpp
+  fontx/glyphs.cpp fontx/fontxset.cpp fontx/guess.cpp
   sources/source.cpp sources/bounds.cpp sources/freetype.cpp
   sources/ftsize.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   writers/bdfset.cpp writers/sheet.cpp
-  dosvfont/args.cpp dosvfont/checks.cpp dosvfont/info.cpp
+  dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
   dosvfont/say.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)

@@ -345,9 +345,9 @@ TEST(bounds, commandline) {
       {{"--f=em"},
        font,
        2,
-       "option '--f=em' is ambiguous: --format, --fit, --foundry, --face "
-       "(see --help)"},
-      {{"--range", "0-0", "-f", "fontx2"},
+       "option '--f=em' is ambiguous: --format, --fit, --foundry, --face, "
+       "--from (see --help)"},
+      {{"--range", "0-0", "-f", "fontx2", "--from", "sjis"},
        header("F", 8, 8, 1) + table({{0x8140, 0x8140}}) + noise(8),
        1,
        "standard input: no glyph is in the --range or --text given\n"

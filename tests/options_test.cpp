@@ -123,7 +123,7 @@ TEST(options, subsets) {
   EXPECT_EQ(p.status, 0);
   EXPECT_EQ(p.out.find("CHARS 1\n") != std::string::npos, true);
   EXPECT_EQ(p.err, "dosvfont: warning: standard input: 1 of the text's 2 "
-                   "characters are not in the font: U+6F22 (\xE6\xBC\xA2)\n");
+                   "characters is not in the font: U+6F22 (\xE6\xBC\xA2)\n");
   std::ofstream(s.at("bad.txt")) << "ok\xFF";
   p = vfont({"--text", s.at("bad.txt")}, font);
   EXPECT_EQ(p.err,

@@ -96,7 +96,7 @@ TEST(tofontx, roundtrips) {
     ASSERT_LT(j, back.size());
     EXPECT_EQ(fxglyph(jis.out, j), fxglyph(dosfont, i)) << std::hex << was[i];
   }
-  proc uni = vfont({"-f", "fontx2"}, vfont({}, dosfont).out);
+  proc uni = vfont({"-f", "fontx2"}, vfont({"-c", "sjis"}, dosfont).out);
   EXPECT_EQ(uni.status, 0);
   back = fxcodes(uni.out);
   size_t found = 0;
@@ -111,12 +111,16 @@ TEST(tofontx, roundtrips) {
   EXPECT_GT(found, 150u);
 }
 
-// A FONTX2 font re-coded: Unicode values to Shift_JIS and back.
+// A FONTX2 font re-coded: Unicode values to Shift_JIS and back; without
+// -c, a font keeps its own set.
 TEST(tofontx, recode) {
   std::vector<block> kana = {{0x3041, 0x3093}}; // hiragana
   std::string bits = noise(glyphs(kana) * 32, 4);
   std::string uni = header("KANA", 16, 16, 1) + table(kana) + bits;
-  proc sjis = vfont({"-f", "fontx2"}, uni);
+  proc same = vfont({"-f", "fontx2", "--from", "unicode"}, uni);
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_TRUE(same.out == uni);
+  proc sjis = vfont({"-f", "fontx2", "-c", "sjis", "--from", "unicode"}, uni);
   ASSERT_EQ(sjis.status, 0) << sjis.err;
   std::vector<unsigned> codes = fxcodes(sjis.out);
   ASSERT_EQ(codes.size(), glyphs(kana));

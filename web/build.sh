@@ -24,10 +24,11 @@ echo "web/build.sh: NODE_PATH=$NODE_PATH, where Debian's emscripten finds its Ja
 
 # The tables, made by a native build's program from the host's iconv.
 cmake -S "$root" -B "$work/host" -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$work/host" --target codetables >/dev/null
+cmake --build "$work/host" --target generated >/dev/null
 
 emcmake cmake -S "$root/web" -B "$work/wasm" -DCMAKE_BUILD_TYPE=Release \
-  "-DDEPS=$work/deps/prefix" "-DTABLES=$work/host/gen/codetables.cpp" >/dev/null
+  "-DDEPS=$work/deps/prefix" "-DTABLES=$work/host/gen/codetables.cpp" \
+  "-DBLOCKS=$work/host/gen/unicodeblocks.cpp" >/dev/null
 cmake --build "$work/wasm" -j2 >/dev/null
 
 # dosvfont.js: the page's interface with the module inside it.

@@ -61,7 +61,7 @@ int mapopen(mapper *m, const codeset *cs) {
     m->dec = csdirect(m->set, m->wide);
     m->first = m->wide ? 0x8000 : 0;
     m->ndec = m->wide ? 0x8000 : 0x100;
-    m->enc = csdirectenc(m->set);
+    m->encodes = 1; // its array made at the first encoding
   }
   return 0;
 }
@@ -103,6 +103,10 @@ int32_t touniof(mapper *m, uint32_t code) {
 }
 
 int32_t fromuniof(mapper *m, uint32_t u) {
+  if (m->encodes == 1) {
+    m->encodes = 2;
+    if ((m->enc = csdirectenc(m->set)) && u <= 0xFFFF) return fromuni(m, u);
+  }
   if (m->cs.type == SETUNICODE)
     return u <= 0xFFFF ? static_cast<int32_t>(u) : -1;
   unsigned char out[16];

@@ -83,6 +83,7 @@ struct mapper {
   uint32_t first, ndec;
   const uint32_t *enc;
   int wide;
+  int encodes; // 1: enc may be had from the converter; 2: it was asked
 };
 
 int mapopen(mapper *m, const codeset *cs);

@@ -27,46 +27,56 @@ uint32_t single(const tableset *t, unsigned b) {
   return k == 1 ? t->u1[b] + 1 : k == 0 ? NONE : k > 1 ? MANY : CUT;
 }
 
-direct *directof(const tableset *t) {
-  // One slot a table, for the process: the tables never change.
+// The arrays of a table, for the process (the tables never change): the
+// decoding arrays made at the first decoding, the encoding one at the
+// first encoding, so that a run that only reads codes pays for no more.
+direct *directof(const tableset *t, bool encoding) {
   static direct *made[64];
   size_t i = static_cast<size_t>(t - tablesets);
   if (i >= ntablesets || i >= sizeof made / sizeof made[0]) return nullptr;
-  if (made[i]) return made[i];
-  direct *d = static_cast<direct *>(malloc(sizeof(direct)));
-  uint32_t *dec = static_cast<uint32_t *>(calloc(0x8000, sizeof(uint32_t)));
-  uint32_t *enc = static_cast<uint32_t *>(calloc(0x10000, sizeof(uint32_t)));
-  if (!d || !dec || !enc) {
-    free(d), free(dec), free(enc);
-    return nullptr; // the tables are searched instead
+  direct *d = made[i];
+  if (!d && (d = static_cast<direct *>(calloc(1, sizeof(direct))))) {
+    uint32_t *dec = static_cast<uint32_t *>(calloc(0x8000, sizeof(uint32_t)));
+    if (!dec) {
+      free(d);
+      return nullptr; // the tables are searched instead
+    }
+    for (unsigned b = 0; b < 256; b++) d->dec1[b] = single(t, b);
+    // Two bytes whose first is a character of its own make that and what
+    // the second makes; those after a lead byte are in the table, or
+    // nothing.
+    uint32_t after[256];
+    for (unsigned b = 0; b < 256; b++)
+      after[b] = d->dec1[b] == CUT ? CUT : d->dec1[b] == NONE ? NONE : MANY;
+    for (unsigned lead = 0x80; lead < 0x100; lead++)
+      if (d->dec1[lead] != CUT && d->dec1[lead] != NONE)
+        memcpy(dec + ((lead - 0x80) << 8), after, sizeof after);
+    for (size_t k = 0; k < t->ndouble; k++)
+      if (t->dcode[k] >= 0x8000)
+        dec[t->dcode[k] - 0x8000] =
+            t->dcp2 && t->dcp2[k] ? MANY : t->dcp[k] + 1;
+    d->dec2 = dec;
+    made[i] = d;
   }
-  for (unsigned b = 0; b < 256; b++) d->dec1[b] = single(t, b);
-  // Two bytes whose first is a character of its own make that and what
-  // the second makes; those after a lead byte are in the table, or nothing.
-  uint32_t after[256];
-  for (unsigned b = 0; b < 256; b++)
-    after[b] = d->dec1[b] == CUT ? CUT : d->dec1[b] == NONE ? NONE : MANY;
-  for (unsigned lead = 0x80; lead < 0x100; lead++)
-    if (d->dec1[lead] != CUT && d->dec1[lead] != NONE)
-      memcpy(dec + ((lead - 0x80) << 8), after, sizeof after);
-  for (size_t k = 0; k < t->ndouble; k++)
-    if (t->dcode[k] >= 0x8000)
-      dec[t->dcode[k] - 0x8000] = t->dcp2 && t->dcp2[k] ? MANY : t->dcp[k] + 1;
-  for (size_t k = 0; k < t->nenc && t->eu[k] < 0x10000; k++)
-    enc[t->eu[k]] = t->ecode[k] + 1u;
-  d->dec2 = dec, d->enc = enc;
-  return made[i] = d;
+  if (d && encoding && !d->enc) {
+    uint32_t *enc = static_cast<uint32_t *>(calloc(0x10000, sizeof(uint32_t)));
+    if (!enc) return nullptr;
+    for (size_t k = 0; k < t->nenc && t->eu[k] < 0x10000; k++)
+      enc[t->eu[k]] = t->ecode[k] + 1u;
+    d->enc = enc;
+  }
+  return d;
 }
 
 } // namespace
 
 const uint32_t *tabdirect(const tableset *t, int twobytes) {
-  const direct *d = directof(t);
+  const direct *d = directof(t, false);
   return !d ? nullptr : twobytes ? d->dec2 : d->dec1;
 }
 
 const uint32_t *tabdirectenc(const tableset *t) {
-  const direct *d = directof(t);
+  const direct *d = directof(t, true);
   return d ? d->enc : nullptr;
 }
 
@@ -87,7 +97,7 @@ int tabdecode(const tableset *t, const unsigned char *in, size_t n, uint32_t *u,
               int max) {
   // One or two bytes are all the tables hold, and all that is asked.
   if (n < 1 || n > 2) return 0;
-  const direct *d = directof(t);
+  const direct *d = directof(t, false);
   uint32_t v = !d              ? MANY
                : n == 1        ? d->dec1[in[0]]
                : in[0] >= 0x80 ? d->dec2[(in[0] - 0x80) << 8 | in[1]]
@@ -104,7 +114,7 @@ int tabdecode(const tableset *t, const unsigned char *in, size_t n, uint32_t *u,
 int tabencode(const tableset *t, uint32_t u, unsigned char *out, size_t size) {
   if (size < 2) return -1;
   uint32_t code = 0;
-  const direct *d = u < 0x10000 ? directof(t) : nullptr;
+  const direct *d = u < 0x10000 ? directof(t, true) : nullptr;
   if (d) {
     if (!(code = d->enc[u])) return -1;
     code--;

@@ -32,9 +32,12 @@ const char usage[] =
     "                        from FILE's extension, else bdf for FONTX2\n"
     "                        input, fontx2 for others\n"
     "  -c, --codes=SET       double-byte codes: sjis, sjis2004, unicode or an\n"
-    "                        iconv name (FONTX2 read: guessed; written: sjis)\n"
+    "                        iconv name (FONTX2 read: guessed; written: a\n"
+    "                        FONTX2 font's own, else sjis)\n"
     "  -e, --charset=NAME    single-byte charset, an iconv name; default\n"
     "                        CP932: ASCII and JIS X 0201 katakana\n"
+    "      --from=SET        a FONTX2 font's own set, of either kind, when\n"
+    "                        the guess is wrong\n"
     "  -r, --registry=R      BDF numbering: unicode (default) or native\n"
     "  -k, --kind=KIND       FONTX2 written: single or double; default from\n"
     "                        the font\n"
@@ -145,6 +148,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
                                  {"encoded-only", no_argument, nullptr, 'U'},
                                  {"text", required_argument, nullptr, 'T'},
                                  {"face", required_argument, nullptr, 'A'},
+                                 {"from", required_argument, nullptr, 'M'},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, 'V'},
                                  {nullptr, 0, nullptr, 0}};
@@ -160,10 +164,10 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {'s', GAVESIZE},    {'n', GAVENAME},     {'S', GAVESCALE},
       {'R', GAVERANGE},   {'F', GAVEFIT},      {'X', GAVESALVAGE},
       {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT},
-      {'A', GAVEFACE}};
+      {'A', GAVEFACE},    {'M', GAVEFROM}};
   // Options that choose what is written and cannot be given twice: a
   // second would silently replace the first.
-  const unsigned once = GAVERANGE | GAVETEXT;
+  const unsigned once = GAVERANGE | GAVETEXT | GAVEFROM;
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -174,12 +178,20 @@ int parseargs(int argc, char **argv, cmdline *c) {
     for (const auto &g : gave) {
       if (g.first != ch) continue;
       if (o.given & g.second & once)
-        return say("%s given twice", ch == 'R' ? "--range" : "--text"), 2;
+        return say("%s given twice", ch == 'R'   ? "--range"
+                                     : ch == 'T' ? "--text"
+                                                 : "--from"),
+               2;
       o.given |= g.second;
     }
     switch (ch) {
     case 'o': // - is standard output, as for the font
       c->outpath = strcmp(optarg, "-") ? optarg : nullptr;
+      break;
+    case 'M':
+      if (dbcsnamed(&cs, optarg) && sbcsnamed(&cs, optarg))
+        return say("--from: unknown set '%s'%s", optarg, setsknown(1)), 2;
+      o.from = optarg;
       break;
     case 'A': {
       long v = number(optarg, optarg + strlen(optarg), 10, 0xFFFF);

@@ -36,6 +36,7 @@ const struct {
     {GAVETEXT, "--text"},
     {GAVESALVAGE, "--salvage"},
     {GAVEFACE, "--face"},
+    {GAVEFROM, "--from"},
 };
 
 // When the option of bit applies, as its message says it; null when it
@@ -45,7 +46,7 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
   const char *jis = "does not apply to dosv2bdf's text (-r native of a "
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
-    unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT;
+    unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT | GAVEFROM;
     if (!s->fontx2)
       takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH | GAVEFACE;
     if (!(takes & bit)) return "does not apply to --info";
@@ -80,6 +81,7 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
   case GAVETEXT:
     return s->jistext ? jis : nullptr;
   case GAVESALVAGE:
+  case GAVEFROM:
     return s->fontx2 ? nullptr : "applies to FONTX2 input";
   default:
     return nullptr;

@@ -32,6 +32,7 @@ enum given : unsigned {
   GAVEENCODED = 1u << 13, // --encoded-only
   GAVETEXT = 1u << 14,    // --text
   GAVEFACE = 1u << 15,    // --face
+  GAVEFROM = 1u << 16,    // --from
 };
 
 struct options {
@@ -45,6 +46,7 @@ struct options {
   // sjis, CP932's single bytes).
   const char *codes;    // -c: double-byte codes
   const char *charset;  // -e: a single-byte charset
+  const char *from;     // --from: a FONTX2 input's set, of either kind
   int kind;             // -k: a fontkind; ANYKIND: from the font
   int width;            // -w: the cell width, 0 from the font
   int size;             // -s: a strike's or a rendering's pixel size, or 0

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dosvfont/checks.h"
+#include "dosvfont/fontxin.h"
 #include "dosvfont/info.h"
 #include "dosvfont/records.h"
 #include "dosvfont/report.h"
@@ -22,34 +23,6 @@
 #include "sources/source.h"
 #include "writers/bdfset.h"
 #include "writers/sheet.h"
-
-namespace {
-
-bool shiftjislead(unsigned lead) {
-  return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-}
-
-// A double-byte FONTX2 file does not say what its codes are. Unicode when
-// a code's lead byte cannot begin a Shift_JIS code (blocks FFFF-FFFF, a
-// padding some generators write, aside), else Shift_JIS. Says why in why.
-int guesscodes(const glyphset *gs, char *why, size_t size) {
-  for (int i = 0; i < gs->nblocks; i++) {
-    codeblock b = gs->blocks[i];
-    if ((b.start == 0xFFFF && b.end == 0xFFFF) || b.end < b.start) continue;
-    for (unsigned lead = b.start >> 8; lead <= b.end >> 8u; lead++)
-      if (!shiftjislead(lead)) {
-        snprintf(why, size,
-                 "guessed: block %04X-%04X has lead byte %02X, which no "
-                 "Shift_JIS code has",
-                 b.start, b.end, lead);
-        return SETUNICODE;
-      }
-  }
-  snprintf(why, size, "guessed: every lead byte is a Shift_JIS lead byte");
-  return SETSJIS;
-}
-
-} // namespace
 
 int formatof(const options *o, const char *outpath, const unsigned char *data,
              size_t n) {
@@ -92,9 +65,11 @@ int writeset(const options *o, const glyphset *gs,
 
 // The glyphs of s under the kind and code set the options ask for, written.
 // bysource: --range chose the source's codes already.
-int recodeto(const options *o, source *s, bool bysource) {
+// weak: a warning that the source's set was guessed on little evidence,
+// said where the set is used (re-coded, not copied).
+int recodeto(const options *o, source *s, bool bysource, const char *weak) {
   recodeopts ro = recodeoptsof(o, bysource);
-  ro.lostchars = s->cs.type != SETUNICODE;
+  ro.lostchars = s->gs || s->cs.type != SETUNICODE ? LOSTALL : LOSTWIDE;
   glyphset out;
   recodefacts f;
   char why[160];
@@ -103,7 +78,7 @@ int recodeto(const options *o, source *s, bool bysource) {
     if (r < 0)
       say("out of memory");
     else if (f.none)
-      saynone(o, f.lacking);
+      saynone(o, f.lacking, f.other, f.kind);
     else
       say("%s: %s", o->label, why);
     gsfree(&out);
@@ -113,13 +88,15 @@ int recodeto(const options *o, source *s, bool bysource) {
             o->format == FMTBDF && isjistext(&out, o->numbering)};
   int status = checkoptions(o, &st);
   if (!status) {
+    if (weak && *weak && !direct(s->cs, out.codes))
+      say("warning: %s: %s", o->label, weak);
     if (f.cut) warncut(o, s, &out, &f);
     if (f.runs > 255)
       say("warning: %s: %zu runs of codes joined into 255 blocks with %zu "
           "blank glyphs",
           o->label, f.runs, f.blanks);
-    warnlacking(o, f.lacking, f.lacked);
-    warnlost(o, &out, &f);
+    warnlacking(o, f.lacking, f.lacked, f.other, f.otheru, out.kind);
+    warnlost(o, s, &out, &f);
     status = writeset(o, &out, nullptr);
   }
   gsfree(&out);
@@ -129,7 +106,8 @@ int recodeto(const options *o, source *s, bool bysource) {
 // Which glyphs of a FONTX2 font --range and --text chosen, in file order
 // (empty when all are), and the characters of the text it lacks.
 std::vector<unsigned char> chosenof(const options *o, const glyphset *gs,
-                                    std::vector<uint32_t> *lacking) {
+                                    std::vector<uint32_t> *lacking,
+                                    std::vector<uint32_t> *other) {
   std::vector<unsigned char> chosen;
   if (!(o->given & (GAVERANGE | GAVETEXT))) return chosen;
   mapper m;
@@ -147,9 +125,18 @@ std::vector<unsigned char> chosenof(const options *o, const glyphset *gs,
   });
   if (mapped) mapclose(&m);
   std::sort(have.begin(), have.end());
+  // The other kind of font: CP932's single bytes beside a double-byte
+  // font, Shift_JIS beside a single-byte one, as DOS/V pairs go.
+  codeset pair;
+  mapper p;
+  bool paired =
+      !(gs->kind ? sbcsnamed(&pair, nullptr) : dbcsnamed(&pair, "sjis")) &&
+      !mapopen(&p, &pair);
   for (size_t i = 0; i < o->ntext; i++)
     if (!std::binary_search(have.begin(), have.end(), o->text[i]))
-      lacking->push_back(o->text[i]);
+      (paired && fromuni(&p, o->text[i]) >= 0 ? other : lacking)
+          ->push_back(o->text[i]);
+  if (paired) mapclose(&p);
   return chosen;
 }
 
@@ -165,38 +152,24 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   // The options' code sets are the input's when it becomes BDF or PNG,
   // the output's when it becomes FONTX2 again.
   bool outputsets = o->format == FMTFONTX2 && !o->info;
-  int status = 0;
-  char why[160];
-  bool named = false;
-  if (!gs.kind) {
-    char found[32];
-    if (o->charset && !outputsets) {
-      sbcsnamed(&gs.codes, o->charset);
-      snprintf(why, sizeof why, "given with -e");
-    } else if (!charsetinname(o->path, &gs.codes, found, sizeof found)) {
-      snprintf(why, sizeof why, "guessed from the file name");
-    } else {
-      sbcsnamed(&gs.codes, nullptr);
-      snprintf(why, sizeof why, "default: ASCII and JIS X 0201 katakana");
-      named = true;
-    }
-  } else if (o->codes && !outputsets) {
-    dbcsnamed(&gs.codes, o->codes);
-    snprintf(why, sizeof why, "given with -c");
-  } else {
-    gs.codes.type = guesscodes(&gs, why, sizeof why);
-    gs.codes.name[0] = '\0';
+  readas as;
+  int status = readfontx(o, &gs, &as);
+  if (status) {
+    gsfree(&gs);
+    return status;
   }
   job st = {1, outputsets ? ANYKIND : gs.kind, outputsets, 0,
             o->format == FMTBDF && isjistext(&gs, o->numbering)};
-  std::vector<uint32_t> lacking;
-  std::vector<unsigned char> chosen =
-      outputsets ? std::vector<unsigned char>() : chosenof(o, &gs, &lacking);
+  std::vector<uint32_t> lacking, other;
+  std::vector<unsigned char> chosen = outputsets
+                                          ? std::vector<unsigned char>()
+                                          : chosenof(o, &gs, &lacking, &other);
 
   if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
-    describe(&gs, &facts, why);
-    if (named)
+    describe(&gs, &facts, as.why);
+    if (*as.runnerup) fact("runner-up: %s", as.runnerup);
+    if (as.defaulted)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");
     if (o->given & GAVETEXT)
@@ -216,9 +189,10 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     status = 1;
   } else if (!chosen.empty() &&
              std::find(chosen.begin(), chosen.end(), 1) == chosen.end()) {
-    saynone(o, lacking.size());
+    saynone(o, lacking.size(), other.size(), gs.kind);
     status = 1;
   } else {
+    if (*as.weak && !outputsets) say("warning: %s: %s", o->label, as.weak);
     if (facts.repaired)
       say("warning: %s: block count %d read as %d (more than 255 blocks)",
           o->label, facts.stored, gs.nblocks);
@@ -236,13 +210,14 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
           });
       s.chars.erase(out, s.chars.end());
       if (s.chars.empty()) {
-        saynone(o, 0);
+        saynone(o, 0, 0, gs.kind);
         status = 1;
       } else {
-        status = recodeto(o, &s, true);
+        status = recodeto(o, &s, true, as.weak);
       }
     } else {
-      warnlacking(o, lacking.size(), lacking.data());
+      warnlacking(o, lacking.size(), lacking.data(), other.size(), other.data(),
+                  gs.kind);
       status = writeset(o, &gs, chosen.empty() ? nullptr : chosen.data());
     }
   }
@@ -267,7 +242,7 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
     status = checkoptions(o, &st);
     if (!status) status = describeft(o, &s);
   } else {
-    status = recodeto(o, &s, false);
+    status = recodeto(o, &s, false, nullptr);
   }
   ftclose(&s);
   return status;

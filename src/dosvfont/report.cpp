@@ -4,11 +4,28 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
+#include "codes/blocks.h"
 #include "codes/codes.h"
 #include "dosvfont/say.h"
 
 namespace {
+
+// A character as UTF-8, into c (at least 5 bytes).
+void utf8(char *c, uint32_t u) {
+  unsigned char *p = reinterpret_cast<unsigned char *>(c);
+  if (u < 0x80)
+    p[0] = static_cast<unsigned char>(u), p[1] = 0;
+  else if (u < 0x800)
+    p[0] = 0xC0 | u >> 6, p[1] = 0x80 | (u & 63), p[2] = 0;
+  else if (u < 0x10000)
+    p[0] = 0xE0 | u >> 12, p[1] = 0x80 | (u >> 6 & 63), p[2] = 0x80 | (u & 63),
+    p[3] = 0;
+  else
+    p[0] = 0xF0 | u >> 18, p[1] = 0x80 | (u >> 12 & 63),
+    p[2] = 0x80 | (u >> 6 & 63), p[3] = 0x80 | (u & 63), p[4] = 0;
+}
 
 // "U+XXXX (c), ..." for up to 8 characters, and how many more.
 void charlist(char *out, size_t size, const uint32_t *u, size_t named,
@@ -16,20 +33,10 @@ void charlist(char *out, size_t size, const uint32_t *u, size_t named,
   size_t k = 0;
   out[0] = '\0';
   for (size_t i = 0; i < named && i < 8 && k < size; i++) {
-    unsigned char utf8[5] = {0};
-    uint32_t c = u[i];
-    if (c < 0x80)
-      utf8[0] = static_cast<unsigned char>(c);
-    else if (c < 0x800)
-      utf8[0] = 0xC0 | c >> 6, utf8[1] = 0x80 | (c & 63);
-    else if (c < 0x10000)
-      utf8[0] = 0xE0 | c >> 12, utf8[1] = 0x80 | (c >> 6 & 63),
-      utf8[2] = 0x80 | (c & 63);
-    else
-      utf8[0] = 0xF0 | c >> 18, utf8[1] = 0x80 | (c >> 12 & 63),
-      utf8[2] = 0x80 | (c >> 6 & 63), utf8[3] = 0x80 | (c & 63);
+    char c[8];
+    utf8(c, u[i]);
     k += static_cast<size_t>(
-        snprintf(out + k, size - k, "%sU+%04X (%s)", i ? ", " : "", c, utf8));
+        snprintf(out + k, size - k, "%sU+%04X (%s)", i ? ", " : "", u[i], c));
   }
   if (all > named && k < size)
     snprintf(out + k, size - k, " and %zu more", all - named);
@@ -37,12 +44,34 @@ void charlist(char *out, size_t size, const uint32_t *u, size_t named,
 
 } // namespace
 
-void warnlacking(const options *o, size_t lacking, const uint32_t *lacked) {
+void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
+                 size_t other, const uint32_t *otheru, int kind) {
+  if (other) {
+    // The characters themselves, as a user reads them: "2 5 space".
+    char list[200] = "";
+    size_t k = 0;
+    for (size_t i = 0; i < other && i < 8 && k < sizeof list; i++) {
+      char c[8] = "";
+      uint32_t u = otheru[i];
+      if (u == ' ')
+        snprintf(c, sizeof c, "space");
+      else
+        utf8(c, u);
+      k += static_cast<size_t>(
+          snprintf(list + k, sizeof list - k, "%s%s", i ? " " : "", c));
+    }
+    if (other > 8 && k < sizeof list)
+      snprintf(list + k, sizeof list - k, " and %zu more", other - 8);
+    say("warning: %s: %zu character%s belong%s in the %s font: %s", o->label,
+        other, other == 1 ? "" : "s", other == 1 ? "s" : "",
+        kind ? "single-byte" : "double-byte", list);
+  }
   if (!lacking) return;
   char list[300];
   charlist(list, sizeof list, lacked, lacking < 8 ? lacking : 8, lacking);
-  say("warning: %s: %zu of the text's %zu characters are not in the font: %s",
-      o->label, lacking, o->ntext, list);
+  say("warning: %s: %zu of the text's %zu character%s %s not in the font: %s",
+      o->label, lacking, o->ntext, o->ntext == 1 ? "" : "s",
+      lacking == 1 ? "is" : "are", list);
 }
 
 // Says which glyphs lost ink to the cell, where, and what would keep it.
@@ -78,23 +107,60 @@ void warncut(const options *o, const source *s, const glyphset *out,
 
 // The characters of a font with a charset of its own that the set
 // written cannot hold.
-void warnlost(const options *o, const glyphset *out, const recodefacts *f) {
-  if (!f->lost) return;
-  char list[300];
-  charlist(list, sizeof list, f->lostu, f->lost < 8 ? f->lost : 8, f->lost);
-  say("warning: %s: %zu characters of the font have no code in %s: %s; %s "
-      "chooses another set",
-      o->label, f->lost, out->kind ? setname(&out->codes) : out->codes.name,
-      list, out->kind ? "-c" : "-e");
+void blocklist(char *out, size_t size, const recodefacts *f) {
+  size_t k = 0, named = 0;
+  out[0] = '\0';
+  for (size_t i = 0; i < f->nblocks && k < size; i++) {
+    const unicodeblock *b = blockof(f->block[i]);
+    char n[32];
+    thousands(n, sizeof n, f->inblock[i]);
+    named += f->inblock[i];
+    k += static_cast<size_t>(snprintf(out + k, size - k, "%s%s %s",
+                                      i ? ", " : "", b ? b->name : "unassigned",
+                                      n));
+  }
+  if (f->lost > named && k < size) {
+    char n[32];
+    thousands(n, sizeof n, f->lost - named);
+    snprintf(out + k, size - k, ", others %s", n);
+  }
 }
 
-void saynone(const options *o, size_t lacking) {
+void warnlost(const options *o, const source *s, const glyphset *out,
+              const recodefacts *f) {
+  if (!f->lost) return;
+  char n[32], blocks[300];
+  thousands(n, sizeof n, f->lost);
+  blocklist(blocks, sizeof blocks, f);
+  const char *set = out->kind ? setname(&out->codes) : out->codes.name;
+  // What keeps them: Unicode codes for a double-byte font, whose codes
+  // stop at U+FFFF; the font's own charset for a single-byte one.
+  char remedy[96];
+  if (out->kind && out->codes.type != SETUNICODE)
+    snprintf(remedy, sizeof remedy, "-c unicode keeps them");
+  else if (out->kind)
+    snprintf(remedy, sizeof remedy, "FONTX2's codes stop at U+FFFF");
+  else if (s->cs.type == SETBYTE && strcmp(s->cs.name, out->codes.name))
+    snprintf(remedy, sizeof remedy, "without -e, the font's own %s keeps them",
+             s->cs.name);
+  else
+    snprintf(remedy, sizeof remedy, "-e chooses another set");
+  say("warning: %s: %s character%s not in %s (%s): %s", o->label, n,
+      f->lost == 1 ? "" : "s", set, blocks, remedy);
+}
+
+void saynone(const options *o, size_t lacking, size_t other, int kind) {
   say("%s: no glyph is in the --range or --text given", o->label);
   bool text = o->given & GAVETEXT, range = o->given & GAVERANGE;
   if (text && !o->ntext)
     say("%s: %s", o->textlabel,
         o->textbytes ? "the text holds only control characters"
                      : "the text is empty");
+  else if (text && other && other + lacking >= o->ntext)
+    say("%s: %s %zu character%s belong%s in the %s font", o->textlabel,
+        lacking ? "of the text's, only" : "the text's", other,
+        other == 1 ? "" : "s", other == 1 ? "s" : "",
+        kind ? "single-byte" : "double-byte");
   else if (text && lacking >= o->ntext)
     say("%s: none of the text's %zu character%s is in the font", o->textlabel,
         o->ntext, o->ntext == 1 ? "" : "s");

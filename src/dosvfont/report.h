@@ -11,18 +11,25 @@
 #include "recode/recode.h"
 #include "sources/source.h"
 
-// The characters of --text that the font written lacks (lacked: the
-// first 8 of them).
-void warnlacking(const options *o, size_t lacking, const uint32_t *lacked);
+// The characters of --text that belong in the other kind of font (other,
+// the first 8 in otheru; kind: the kind written), and those the font
+// written lacks (lacked: the first 8 of them).
+void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
+                 size_t other, const uint32_t *otheru, int kind);
 
 // A selection left empty by --range or --text: the one message, and a
-// line on why (lacking: how many of the text's characters the font lacks).
-void saynone(const options *o, size_t lacking);
+// line on why (lacking: how many of the text's characters the font lacks,
+// other: how many belong in the other kind of font than kind).
+void saynone(const options *o, size_t lacking, size_t other, int kind);
 
 // Which glyphs lost ink to the cell, where, and what would keep it.
 void warncut(const options *o, const source *s, const glyphset *out,
              const recodefacts *f);
 
-// The characters of a font with a charset of its own that the set
-// written cannot hold.
-void warnlost(const options *o, const glyphset *out, const recodefacts *f);
+// The characters of the source that the set written cannot hold, by
+// Unicode block, with what would keep them.
+void warnlost(const options *o, const source *s, const glyphset *out,
+              const recodefacts *f);
+
+// The blocks of the characters lost, "Hangul Syllables 11,172, ...".
+void blocklist(char *out, size_t size, const recodefacts *f);

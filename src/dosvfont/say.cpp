@@ -7,6 +7,17 @@
 
 #include "io/stream.h"
 
+char *thousands(char *out, size_t size, size_t v) {
+  char digits[32];
+  int n = snprintf(digits, sizeof digits, "%zu", v), k = 0;
+  for (int i = 0; i < n && static_cast<size_t>(k) + 2 < size; i++) {
+    if (i && (n - i) % 3 == 0) out[k++] = ',';
+    out[k++] = digits[i];
+  }
+  if (size) out[k] = '\0';
+  return out;
+}
+
 size_t printable(char *out, size_t size, const char *in) {
   static const char hex[] = "0123456789abcdef";
   size_t k = 0;

@@ -7,6 +7,9 @@
 // One line on standard error, after "dosvfont: ", shown as printable.
 __attribute__((format(printf, 1, 2))) void say(const char *fmt, ...);
 
+// A count with its thousands set apart ("11,172"), into out.
+char *thousands(char *out, size_t size, size_t v);
+
 // Text as a line of a message may show it: control characters (C0, DEL,
 // C1) and bytes that are not UTF-8 escaped (\n, \t, \r, \x1b, \u0085),
 // so that a file's name can neither break the line nor forge another nor

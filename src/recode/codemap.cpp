@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "codes/blocks.h"
 #include "codes/sjis.h"
 
 namespace {
@@ -136,13 +137,23 @@ std::vector<codeblock> runsof(const std::vector<outglyph> &m, recodefacts *f) {
 // Keeps the glyphs in the range and the text asked for, and counts the
 // characters of the text that none has, and with lostchars those of the
 // source that no code of the output's set holds.
+bool fullwidth(int32_t u) {
+  return (u >= 0x3040 && u <= 0x30FF) || (u >= 0x31F0 && u <= 0x31FF) ||
+         (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF) ||
+         (u >= 0xF900 && u <= 0xFAFF) || (u >= 0x20000 && u <= 0x3FFFF) ||
+         (u >= 0x1100 && u <= 0x11FF) || (u >= 0x3130 && u <= 0x318F) ||
+         (u >= 0xAC00 && u <= 0xD7A3);
+}
+
 void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
-            std::vector<outglyph> *m, recodefacts *f) {
+            mapper *other, std::vector<outglyph> *m, recodefacts *f) {
   bool ranged = o->first > 0 || o->last < 0xFFFF;
   // One-to-one copies lose nothing; the two sets may well decode a code
   // to different characters (JIS X 0208's 0x2171 is U+00A2, CP932's
   // 0x8191 U+FFE0).
-  bool lost = o->lostchars && !o->bytext && !ranged && !direct(s->cs, dst->cs);
+  bool lost = o->lostchars && !o->bytext && !ranged &&
+              !direct(s->cs, dst->cs) &&
+              (o->lostchars == LOSTALL || dst->cs.type != SETBYTE);
   if (!o->bytext && !ranged && !lost) return; // nothing to choose or count
   std::vector<uint32_t> written;
   size_t k = 0;
@@ -158,21 +169,53 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
   }
   m->resize(k);
   std::sort(written.begin(), written.end());
-  auto note = [&](uint32_t u, size_t *n, uint32_t *first) {
-    if (std::binary_search(written.begin(), written.end(), u)) return;
+  auto isin = [](const std::vector<uint32_t> &v, uint32_t u) {
+    return std::binary_search(v.begin(), v.end(), u);
+  };
+  // The source's characters, where they are wanted.
+  std::vector<uint32_t> has;
+  if (lost || (o->bytext && other && !s->gs)) {
+    for (const auto &c : s->chars) {
+      int32_t u = touni(src, c.first);
+      if (u >= 0x20 && (u < 0x7F || u > 0x9F))
+        has.push_back(static_cast<uint32_t>(u));
+    }
+    std::sort(has.begin(), has.end());
+    has.erase(std::unique(has.begin(), has.end()), has.end());
+  }
+  for (size_t i = 0; o->bytext && i < o->ntext; i++) {
+    uint32_t u = o->text[i];
+    if (isin(written, u)) continue;
+    // A FONTX2 font is of one kind: the other kind's font is another file.
+    bool elsewhere = other && fromuni(other, u) >= 0 && (s->gs || isin(has, u));
+    size_t *n = elsewhere ? &f->other : &f->lacking;
+    uint32_t *first = elsewhere ? f->otheru : f->lacked;
     if (*n < 8) first[*n] = u;
     ++*n;
-  };
-  for (size_t i = 0; o->bytext && i < o->ntext; i++)
-    note(o->text[i], &f->lacking, f->lacked);
-  if (!lost) return;
-  std::vector<uint32_t> seen;
-  for (const auto &c : s->chars) {
-    int32_t u = touni(src, c.first);
-    if (u >= 0x20 && (u < 0x7F || u > 0x9F))
-      seen.push_back(static_cast<uint32_t>(u));
   }
-  std::sort(seen.begin(), seen.end());
-  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
-  for (uint32_t u : seen) note(u, &f->lost, f->lostu);
+  if (!lost) return;
+  // Counted by block, the blocks that hold the most named.
+  std::vector<std::pair<size_t, uint32_t>> blocks; // count, first code point
+  for (uint32_t u : has) {
+    if (isin(written, u) ||
+        (o->lostchars == LOSTWIDE && !fullwidth(static_cast<int32_t>(u))))
+      continue;
+    f->lost++;
+    const unicodeblock *b = blockof(u);
+    uint32_t first = b ? b->first : u;
+    auto at = std::find_if(blocks.begin(), blocks.end(),
+                           [&](const auto &e) { return e.second == first; });
+    if (at == blocks.end())
+      blocks.push_back({1, first});
+    else
+      at->first++;
+  }
+  std::stable_sort(
+      blocks.begin(), blocks.end(),
+      [](const auto &a, const auto &b) { return a.first > b.first; });
+  for (const auto &b : blocks) {
+    if (f->nblocks == 6) break;
+    f->block[f->nblocks] = b.second;
+    f->inblock[f->nblocks++] = b.first;
+  }
 }

@@ -12,6 +12,12 @@
 #include "recode/blit.h"
 #include "sources/source.h"
 
+// Which of the source's characters that the set written cannot hold are
+// counted: all (a FONTX2 font's, or a font's in a charset of its own,
+// every glyph drawn on purpose), or the full-width ones (kana, CJK,
+// Hangul) when a double-byte font is written.
+enum { LOSTNONE, LOSTALL, LOSTWIDE };
+
 struct recodeopts {
   int kind;             // fontkind; ANYKIND: from the font
   const char *codes;    // -c, a double-byte output's code set; null: sjis
@@ -22,7 +28,8 @@ struct recodeopts {
   int bytext;           // only the characters of text (sorted; maybe none)
   const uint32_t *text;
   size_t ntext;
-  int lostchars; // count the source's characters left without a code
+  int lostchars; // LOSTALL, LOSTWIDE: count the source's characters that
+                 // the set written cannot hold
   // Called now and then while glyphs are drawn (the web page's progress
   // bar); may be null.
   void (*progress)(size_t done, size_t total);
@@ -37,8 +44,15 @@ struct recodefacts {
   int32_t uni[8]; // -1 where the source's code has no Unicode value
   size_t lacking; // characters of the text that no glyph written has
   uint32_t lacked[8];
-  size_t lost; // with lostchars: the source's characters left out
-  uint32_t lostu[8];
+  size_t lost; // with lostchars: the source's characters left out, the
+               // blocks that hold the most of them (their first code
+               // point), and how many in each; largest first
+  size_t nblocks;
+  uint32_t block[6];
+  size_t inblock[6];
+  size_t other; // characters of the text that the other kind's set holds
+  uint32_t otheru[8];
+  int kind;      // the kind written, once decided
   size_t runs;   // runs of consecutive codes (double-byte output)
   size_t blanks; // blank glyphs that fill the gaps of joined runs
   int none;      // the range and text left no glyph
@@ -63,10 +77,14 @@ std::vector<outglyph> throughunicode(const source *s, mapper *src, mapper *dst,
                                      int kind);
 
 // Keeps the glyphs in the range and the text asked for; counts the text's
-// characters that none has and, with lostchars, the source's that no
-// code of the output holds.
+// characters that none has (those that other, the other kind's set,
+// holds apart, where the font has them) and, with lostchars, the source's
+// that no code of the output holds.
 void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
-            std::vector<outglyph> *m, recodefacts *f);
+            mapper *other, std::vector<outglyph> *m, recodefacts *f);
+
+// Kana, CJK ideographs and Hangul: the characters of double-byte fonts.
+bool fullwidth(int32_t u);
 
 // Maximal runs of consecutive codes (sorted, distinct); more than 255 are
 // joined where the gaps are smallest, the gaps to be filled with blanks.

@@ -14,13 +14,6 @@
 
 namespace {
 
-// Kana, CJK ideographs and Hangul syllables: a font with any of these that
-// the double-byte set can hold is a double-byte font.
-bool fullwidth(int32_t u) {
-  return (u >= 0x3040 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) ||
-         (u >= 0xAC00 && u <= 0xD7A3);
-}
-
 int fail(char *why, size_t size, const char *text) {
   snprintf(why, size, "%s", text);
   return 1;
@@ -123,7 +116,13 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   if (s->unsized)
     return fail(why, size, "has no size to draw at: give one with -s");
   codeset dbcs, sbcs;
-  dbcsnamed(&dbcs, o->codes ? o->codes : "sjis");
+  // A FONTX2 source of a double-byte set keeps it, as a single-byte
+  // source keeps its charset; others default to Shift_JIS.
+  bool ownwide = s->gs && s->kind == DOUBLEBYTE;
+  if (o->codes || !ownwide)
+    dbcsnamed(&dbcs, o->codes ? o->codes : "sjis");
+  else
+    dbcs = s->cs;
   // A single-byte source in a charset of its own keeps it; Unicode and
   // JIS sources default to CP932's single bytes, as DOS/V fonts are.
   if (o->charset || s->cs.type != SETBYTE)
@@ -162,7 +161,12 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
                       }),
           m.end());
   bool any = !m.empty();
-  subset(s, o, &src, &dst, &m, f);
+  f->kind = kind;
+  // The other kind's set, for the characters of a text that belong there.
+  mapper other;
+  bool hasother = o->bytext && !mapopen(&other, kind ? &sbcs : &dbcs);
+  subset(s, o, &src, &dst, hasother ? &other : nullptr, &m, f);
+  if (hasother) mapclose(&other);
   if (m.empty()) {
     mapclose(&src);
     mapclose(&dst);
