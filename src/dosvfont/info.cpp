@@ -35,6 +35,11 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
                                       c));
   }
   fact("format: FONTX2");
+  if (f->header < 17) {
+    // The cell and kind would be the missing bytes' 0xFF, no font's.
+    fact("truncated: the header ends after %zu of its 17 bytes", f->header);
+    return;
+  }
   fact("name: %s", name);
   fact("cell: %dx%d", gs->width, gs->height);
   fact("kind: %s", gs->kind ? "double-byte" : "single-byte");
@@ -46,7 +51,8 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
          gs->nblocks);
   if (f->trailing) fact("trailing bytes: %zu", f->trailing);
   if (f->truncated)
-    fact("truncated: %zu of %zu glyphs complete", gs->whole, gs->glyphs);
+    fact("truncated: %zu of %zu glyph%s complete", gs->whole, gs->glyphs,
+         plural(gs->glyphs));
 }
 
 // --info of a font FreeType reads: what it is, and with -s (or a single
@@ -99,13 +105,15 @@ int describeft(const options *o, source *s) {
   char why[160];
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
   if (!r) {
-    fact("written: %s FONTX2, %zu glyphs",
-         out.kind ? "double-byte" : "single-byte", out.glyphs);
+    fact("written: %s FONTX2, %zu glyph%s",
+         out.kind ? "double-byte" : "single-byte", out.glyphs,
+         plural(out.glyphs));
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
     if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
     if (o->given & GAVETEXT)
-      fact("text: %zu characters, %zu not in the font", o->ntext, rf.lacking);
+      fact("text: %zu character%s, %zu not in the font", o->ntext,
+           plural(o->ntext), rf.lacking);
   }
   gsfree(&out);
   if (r) {

@@ -62,6 +62,13 @@ int main(int argc, char **argv) {
     say("no font given and standard input is a terminal (see --help)");
     return 2;
   }
+  // The output is never one of the inputs: a run would replace its font.
+  bool stdintext = c.textpath && !strcmp(c.textpath, "-");
+  if (samefile(c.outpath, c.path) ||
+      (c.textpath && samefile(c.outpath, stdintext ? nullptr : c.textpath))) {
+    say("%s: -o names an input", c.outpath);
+    return 2;
+  }
   std::vector<uint32_t> text;
   if (c.textpath) {
     bool fromstdin = !strcmp(c.textpath, "-");

@@ -93,8 +93,8 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
     if (f.cut) warncut(o, s, &out, &f);
     if (f.runs > 255)
       say("warning: %s: %zu runs of codes joined into 255 blocks with %zu "
-          "blank glyphs",
-          o->label, f.runs, f.blanks);
+          "blank glyph%s",
+          o->label, f.runs, f.blanks, plural(f.blanks));
     warnlacking(o, f.lacking, f.lacked, f.other, f.otheru, out.kind);
     warnlost(o, s, &out, &f);
     status = writeset(o, &out, nullptr);
@@ -168,18 +168,23 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
     describe(&gs, &facts, as.why);
-    if (*as.runnerup) fact("runner-up: %s", as.runnerup);
-    if (as.defaulted)
+    if (*as.runnerup && facts.header == 17)
+      fact("runner-up: %s", as.runnerup);
+    if (as.defaulted && facts.header == 17)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");
     if (o->given & GAVETEXT)
-      fact("text: %zu characters, %zu not in the font", o->ntext,
-           lacking.size());
+      fact("text: %zu character%s, %zu not in the font", o->ntext,
+           plural(o->ntext), lacking.size());
+  } else if (facts.header < 17) {
+    say("%s: truncated: the header ends after %zu of its 17 bytes", o->label,
+        facts.header);
+    status = 1;
   } else if (facts.truncated && !o->salvage) {
     // Its header can announce gigabytes that are not there: nothing is
     // written unless asked for.
-    say("%s: truncated: %zu of %zu glyphs complete", o->label, gs.whole,
-        gs.glyphs);
+    say("%s: truncated: %zu of %zu glyph%s complete", o->label, gs.whole,
+        gs.glyphs, plural(gs.glyphs));
     status = 1;
   } else if (!gs.width || !gs.height) {
     say("%s: cell %dx%d is outside 1-255", o->label, gs.width, gs.height);
@@ -197,8 +202,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
       say("warning: %s: block count %d read as %d (more than 255 blocks)",
           o->label, facts.stored, gs.nblocks);
     if (facts.trailing)
-      say("warning: %s: %zu bytes after the last glyph ignored", o->label,
-          facts.trailing);
+      say("warning: %s: %zu byte%s after the last glyph ignored", o->label,
+          facts.trailing, plural(facts.trailing));
     if (outputsets) {
       source s;
       fromset(&s, &gs);

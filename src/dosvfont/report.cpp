@@ -97,8 +97,8 @@ void warncut(const options *o, const source *s, const glyphset *out,
   else if (!(f->where & CUTSIDES) && s->outline && s->fit == FITEM)
     snprintf(hint, sizeof hint,
              "; --fit line fits the font's line height to the cell");
-  say("warning: %s: %zu glyphs lost pixels outside the %dx%d cell %s: %s%s",
-      o->label, f->cut, out->width, out->height,
+  say("warning: %s: %zu glyph%s lost pixels outside the %dx%d cell %s: %s%s",
+      o->label, f->cut, plural(f->cut), out->width, out->height,
       f->where == CUTSIDES  ? "at the sides"
       : f->where == CUTENDS ? "at the top and bottom"
                             : "at the sides and at the top and bottom",

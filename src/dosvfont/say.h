@@ -7,6 +7,11 @@
 // One line on standard error, after "dosvfont: ", shown as printable.
 __attribute__((format(printf, 1, 2))) void say(const char *fmt, ...);
 
+// "s" where a count of n takes the plural ("1 glyph", "2 glyphs").
+inline const char *plural(size_t n) {
+  return n == 1 ? "" : "s";
+}
+
 // A count with its thousands set apart ("11,172"), into out.
 char *thousands(char *out, size_t size, size_t v);
 

@@ -72,6 +72,7 @@ int fontxload(const unsigned char *data, size_t n, glyphset *gs,
     gs->glyphs = glyphs;
     start = 18 + 4 * nb;
   }
+  facts->header = n < 17 ? n : 17;
   facts->glyphdata = start < n ? start : n;
   facts->truncated = start > n;
   size_t have = n - facts->glyphdata, want = gs->glyphs * gs->glyphbytes;

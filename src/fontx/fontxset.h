@@ -12,6 +12,8 @@ struct fontxfacts {
   int repaired;     // 1 when it was read as stored + 256 k (it overflowed)
   size_t trailing;  // bytes after the last glyph
   int truncated;    // the file ends before the last glyph does
+  size_t header;    // bytes of the 17-byte header there: fewer, and the
+                    // cell and kind are not the font's but 0xFF's
   size_t glyphdata; // where the glyphs begin
 };
 

@@ -140,6 +140,13 @@ static void endingset(sigset_t *set) {
 // so that the process ends as it would have (a sanitizer's report too).
 static struct sigaction before[NSIG];
 
+bool samefile(const char *output, const char *input) {
+  struct stat o, i;
+  if (!output || stat(output, &o) != 0 || !S_ISREG(o.st_mode)) return false;
+  if (input ? stat(input, &i) != 0 : fstat(0, &i) != 0) return false;
+  return o.st_dev == i.st_dev && o.st_ino == i.st_ino;
+}
+
 void outdiscard() {
   if (haspending) unlink(pending);
   haspending = 0;

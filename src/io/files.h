@@ -43,6 +43,11 @@ struct outfile {
 // have. Returns 0 or an errno.
 int outopen(outfile *f, const char *path);
 
+// Whether output names a regular file that is also input (null: standard
+// input), compared by device and inode: a run must never replace its own
+// input.
+bool samefile(const char *output, const char *input);
+
 // Removes the temporary file of an output being written, for a run that
 // must end at once; safe in a signal handler.
 void outdiscard();
