@@ -23,7 +23,8 @@ void fact(const char *fmt, ...) {
   swrite(&output, line, k);
 }
 
-void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
+void describe(const glyphset *gs, const fontxfacts *f, const char *why,
+              const char *runnerup) {
   char name[40] = "";
   size_t k = 0;
   int last = 7;
@@ -44,6 +45,7 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why) {
   fact("cell: %dx%d", gs->width, gs->height);
   fact("kind: %s", gs->kind ? "double-byte" : "single-byte");
   fact("%s: %s (%s)", gs->kind ? "codes" : "charset", setname(&gs->codes), why);
+  if (*runnerup) fact("runner-up: %s", runnerup);
   if (gs->kind) fact("blocks: %d", gs->nblocks);
   fact("glyphs: %zu", gs->glyphs);
   if (f->repaired)

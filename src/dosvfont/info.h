@@ -10,8 +10,10 @@
 // One line of --info on the output stream.
 __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
 
-// A FONTX2 font, read as the code set in gs for the reason why.
-void describe(const glyphset *gs, const fontxfacts *f, const char *why);
+// A FONTX2 font, read as the code set in gs for the reason why, with the
+// runner-up of a guess (or "").
+void describe(const glyphset *gs, const fontxfacts *f, const char *why,
+              const char *runnerup);
 
 // A font FreeType reads; with a size, the FONTX2 font it would become,
 // which takes drawing every glyph. Returns the exit status.

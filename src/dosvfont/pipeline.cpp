@@ -167,9 +167,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
 
   if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
-    describe(&gs, &facts, as.why);
-    if (*as.runnerup && facts.header == 17)
-      fact("runner-up: %s", as.runnerup);
+    describe(&gs, &facts, as.why, as.runnerup);
     if (as.defaulted && facts.header == 17)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");

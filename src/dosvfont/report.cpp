@@ -48,18 +48,23 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
                  size_t other, const uint32_t *otheru, int kind) {
   if (other) {
     // The characters themselves, as a user reads them: "2 5 space".
+    // A space among them is named, last.
     char list[200] = "";
-    size_t k = 0;
-    for (size_t i = 0; i < other && i < 8 && k < sizeof list; i++) {
+    size_t k = 0, named = other < 8 ? other : 8;
+    bool space = false;
+    for (size_t i = 0; i < named && k < sizeof list; i++) {
       char c[8] = "";
-      uint32_t u = otheru[i];
-      if (u == ' ')
-        snprintf(c, sizeof c, "space");
-      else
-        utf8(c, u);
+      if (otheru[i] == ' ') {
+        space = true;
+        continue;
+      }
+      utf8(c, otheru[i]);
       k += static_cast<size_t>(
-          snprintf(list + k, sizeof list - k, "%s%s", i ? " " : "", c));
+          snprintf(list + k, sizeof list - k, "%s%s", k ? " " : "", c));
     }
+    if (space && k < sizeof list)
+      k += static_cast<size_t>(
+          snprintf(list + k, sizeof list - k, "%sspace", k ? " " : ""));
     if (other > 8 && k < sizeof list)
       snprintf(list + k, sizeof list - k, " and %zu more", other - 8);
     say("warning: %s: %zu character%s belong%s in the %s font: %s", o->label,
