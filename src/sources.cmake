@@ -22,10 +22,11 @@ set(DOSVFONT_SOURCES
   sources/source.cpp sources/bounds.cpp sources/freetype.cpp
   sources/ftsize.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
+  recode/style.cpp recode/styled.cpp
   writers/bdfset.cpp writers/sheet.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
-  dosvfont/say.cpp)
+  dosvfont/say.cpp dosvfont/usage.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)
 set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp)
 set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)

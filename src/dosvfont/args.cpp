@@ -11,6 +11,7 @@
 
 #include "codes/codes.h"
 #include "dosvfont/say.h"
+#include "dosvfont/usage.h"
 #include "io/stream.h"
 #include "sources/source.h"
 #include "writers/bdfset.h"
@@ -20,49 +21,6 @@
 #endif
 
 namespace {
-
-const char usage[] =
-    "usage: dosvfont [OPTIONS] [FONT]\n"
-    "Converts FONT (standard input when absent or -): FONTX2 to BDF, any\n"
-    "font FreeType reads (BDF, PCF, OpenType, TrueType) to FONTX2, any font\n"
-    "to a PNG proof sheet.\n"
-    "\n"
-    "  -o, --output=FILE     write FILE (replaced only on success)\n"
-    "  -f, --format=FORMAT   bdf, fontx2 or png (a proof sheet); default\n"
-    "                        from FILE's extension, else bdf for FONTX2\n"
-    "                        input, fontx2 for others\n"
-    "  -c, --codes=SET       double-byte codes: sjis, sjis2004, unicode or an\n"
-    "                        iconv name (FONTX2 read: guessed; written: a\n"
-    "                        FONTX2 font's own, else sjis)\n"
-    "  -e, --charset=NAME    single-byte charset, an iconv name; default\n"
-    "                        CP932: ASCII and JIS X 0201 katakana\n"
-    "      --from=SET        a FONTX2 font's own set, of either kind, when\n"
-    "                        the guess is wrong\n"
-    "  -r, --registry=R      BDF numbering: unicode (default) or native\n"
-    "  -k, --kind=KIND       FONTX2 written: single or double; default from\n"
-    "                        the font\n"
-    "  -w, --width=N         FONTX2 written: the cell width, 1-255\n"
-    "  -s, --size=N          the strike of N pixels, or render an outline\n"
-    "                        font N pixels high\n"
-    "      --fit=RULE        an outline scaled into the cell: line (the\n"
-    "                        Windows line height fills it; default for\n"
-    "                        Japanese, Chinese, Korean fonts) or em (the\n"
-    "                        em square fills it; default for others)\n"
-    "  -n, --name=NAME       FONTX2 written: its name, 1-8 characters;\n"
-    "                        BDF: its family, 1-31 characters\n"
-    "      --foundry=NAME    BDF: its foundry, 1-31 characters\n"
-    "      --encoded-only    BDF: only the glyphs that have a code point\n"
-    "      --scale=N         PNG: each pixel as N x N (1-16)\n"
-    "      --range=A-B       only the codes A to B (hexadecimal): a FONTX2\n"
-    "                        input's own, else those of the FONTX2 written\n"
-    "      --text=FILE       only the characters of a UTF-8 text (- for\n"
-    "                        standard input)\n"
-    "      --face=N          a collection's face N (0 the first)\n"
-    "      --info            describe FONT instead of converting it\n"
-    "      --salvage         write what a truncated FONTX2 font still has\n"
-    "                        (missing bytes as 0xFF), and exit 1\n"
-    "  -h, --help            show this help\n"
-    "  -V, --version         show the version\n";
 
 // The index of value among words, or -1 after saying it is none of them.
 int wordof(const char *opt, const char *value, const char *const *words) {
@@ -130,28 +88,34 @@ int parseargs(int argc, char **argv, cmdline *c) {
   o.numbering = NUMUNICODE;
   o.kind = ANYKIND;
   o.last = 0xFFFF;
-  static const option longs[] = {{"output", required_argument, nullptr, 'o'},
-                                 {"format", required_argument, nullptr, 'f'},
-                                 {"registry", required_argument, nullptr, 'r'},
-                                 {"codes", required_argument, nullptr, 'c'},
-                                 {"charset", required_argument, nullptr, 'e'},
-                                 {"kind", required_argument, nullptr, 'k'},
-                                 {"width", required_argument, nullptr, 'w'},
-                                 {"size", required_argument, nullptr, 's'},
-                                 {"name", required_argument, nullptr, 'n'},
-                                 {"scale", required_argument, nullptr, 'S'},
-                                 {"range", required_argument, nullptr, 'R'},
-                                 {"fit", required_argument, nullptr, 'F'},
-                                 {"info", no_argument, nullptr, 'I'},
-                                 {"salvage", no_argument, nullptr, 'X'},
-                                 {"foundry", required_argument, nullptr, 'D'},
-                                 {"encoded-only", no_argument, nullptr, 'U'},
-                                 {"text", required_argument, nullptr, 'T'},
-                                 {"face", required_argument, nullptr, 'A'},
-                                 {"from", required_argument, nullptr, 'M'},
-                                 {"help", no_argument, nullptr, 'h'},
-                                 {"version", no_argument, nullptr, 'V'},
-                                 {nullptr, 0, nullptr, 0}};
+  static const option longs[] = {
+      {"output", required_argument, nullptr, 'o'},
+      {"format", required_argument, nullptr, 'f'},
+      {"registry", required_argument, nullptr, 'r'},
+      {"codes", required_argument, nullptr, 'c'},
+      {"charset", required_argument, nullptr, 'e'},
+      {"kind", required_argument, nullptr, 'k'},
+      {"width", required_argument, nullptr, 'w'},
+      {"size", required_argument, nullptr, 's'},
+      {"name", required_argument, nullptr, 'n'},
+      {"scale", required_argument, nullptr, 'S'},
+      {"range", required_argument, nullptr, 'R'},
+      {"fit", required_argument, nullptr, 'F'},
+      {"info", no_argument, nullptr, 'I'},
+      {"salvage", no_argument, nullptr, 'X'},
+      {"foundry", required_argument, nullptr, 'D'},
+      {"encoded-only", no_argument, nullptr, 'U'},
+      {"text", required_argument, nullptr, 'T'},
+      {"face", required_argument, nullptr, 'A'},
+      {"from", required_argument, nullptr, 'M'},
+      {"bold", no_argument, nullptr, 'B'},
+      {"italic", no_argument, nullptr, 'L'},
+      {"underline", no_argument, nullptr, 'N'},
+      {"strikeout", no_argument, nullptr, 'K'},
+      {"control-pictures", no_argument, nullptr, 'P'},
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'V'},
+      {nullptr, 0, nullptr, 0}};
   static const char *const formats[] = {"bdf", "fontx2", "png", nullptr};
   static const char *const registries[] = {"unicode", "native", nullptr};
   static const char *const kinds[] = {"single", "double", nullptr};
@@ -164,7 +128,9 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {'s', GAVESIZE},    {'n', GAVENAME},     {'S', GAVESCALE},
       {'R', GAVERANGE},   {'F', GAVEFIT},      {'X', GAVESALVAGE},
       {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT},
-      {'A', GAVEFACE},    {'M', GAVEFROM}};
+      {'A', GAVEFACE},    {'M', GAVEFROM},     {'B', GAVEBOLD},
+      {'L', GAVEITALIC},  {'N', GAVEUNDER},    {'K', GAVESTRIKE},
+      {'P', GAVEPICTURES}};
   // Options that choose what is written and cannot be given twice: a
   // second would silently replace the first.
   const unsigned once = GAVERANGE | GAVETEXT | GAVEFROM;
@@ -187,6 +153,21 @@ int parseargs(int argc, char **argv, cmdline *c) {
     switch (ch) {
     case 'o': // - is standard output, as for the font
       c->outpath = strcmp(optarg, "-") ? optarg : nullptr;
+      break;
+    case 'B':
+      o.bold = 1;
+      break;
+    case 'L':
+      o.italic = 1;
+      break;
+    case 'N':
+      o.underline = 1;
+      break;
+    case 'K':
+      o.strikeout = 1;
+      break;
+    case 'P':
+      o.pictures = 1;
       break;
     case 'M':
       if (dbcsnamed(&cs, optarg) && sbcsnamed(&cs, optarg))

@@ -37,6 +37,11 @@ const struct {
     {GAVESALVAGE, "--salvage"},
     {GAVEFACE, "--face"},
     {GAVEFROM, "--from"},
+    {GAVEBOLD, "--bold"},
+    {GAVEITALIC, "--italic"},
+    {GAVEUNDER, "--underline"},
+    {GAVESTRIKE, "--strikeout"},
+    {GAVEPICTURES, "--control-pictures"},
 };
 
 // When the option of bit applies, as its message says it; null when it
@@ -46,7 +51,8 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
   const char *jis = "does not apply to dosv2bdf's text (-r native of a "
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
-    unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT | GAVEFROM;
+    unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT | GAVEFROM | GAVEBOLD |
+                     GAVEITALIC | GAVEUNDER | GAVESTRIKE;
     if (!s->fontx2)
       takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH | GAVEFACE;
     if (!(takes & bit)) return "does not apply to --info";
@@ -79,7 +85,16 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
                                : "applies when a PNG proof sheet is written";
   case GAVERANGE:
   case GAVETEXT:
+  case GAVEBOLD:
+  case GAVEITALIC:
+  case GAVEUNDER:
+  case GAVESTRIKE:
     return s->jistext ? jis : nullptr;
+  case GAVEPICTURES:
+    if (s->jistext) return jis;
+    return s->cp932 ? nullptr
+                    : "applies to single-byte fonts written in CP932's "
+                      "single bytes (the default; not with -e)";
   case GAVESALVAGE:
   case GAVEFROM:
     return s->fontx2 ? nullptr : "applies to FONTX2 input";

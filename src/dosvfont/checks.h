@@ -14,6 +14,7 @@ struct job {
                 // but FONTX2, or FONTX2 written again)
   int rendered; // an outline font is rendered (not a bitmap strike)
   int jistext;  // BDF written as dosv2bdf writes it, every glyph its way
+  int cp932;    // the glyph set written is CP932's single bytes
 };
 
 // Which of the options given apply to the job: 0, or 2 after saying which

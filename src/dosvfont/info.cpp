@@ -57,6 +57,33 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why,
          plural(gs->glyphs));
 }
 
+void describestyles(const options *o, const source *s, const recodefacts *f) {
+  bool outline = s && s->outline;
+  const char *own = s && *s->stylename ? s->stylename : "";
+  if (o->bold)
+    fact("bold: %s%s", s && s->bold == OWNFACE ? "the font's own, " : "",
+         s && s->bold == OWNFACE ? own
+         : outline ? "made: the outline widened a pixel to the right (by "
+                     "size / 24 pixels from 25 pixels up)"
+                   : "made: each row ORed with itself shifted a pixel right");
+  if (o->italic)
+    fact("italic: %s%s", s && s->italic == OWNFACE ? "the font's own, " : "",
+         s && s->italic == OWNFACE ? own
+         : outline ? "made: the outline sheared 12 degrees about the baseline"
+                   : "made: rows shifted a pixel right for every five above "
+                     "the baseline");
+  if (o->underline)
+    fact("underline: %s", f->linesbyfont & UNDERBYFONT
+                              ? "where the font puts it"
+                              : "the bitmap rule (the font gives no underline "
+                                "metrics)");
+  if (o->strikeout)
+    fact("strikeout: %s", f->linesbyfont & STRIKEBYFONT
+                              ? "where the font puts it"
+                              : "the bitmap rule (the font gives no strikeout "
+                                "metrics)");
+}
+
 // --info of a font FreeType reads: what it is, and with -s (or a single
 // strike) the cell the conversion would use, which takes drawing every
 // glyph it would write. Returns the exit status.
@@ -106,6 +133,7 @@ int describeft(const options *o, source *s) {
   recodefacts rf;
   char why[160];
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
+  if (!r) describestyles(o, s, &rf);
   if (!r) {
     fact("written: %s FONTX2, %zu glyph%s",
          out.kind ? "double-byte" : "single-byte", out.glyphs,

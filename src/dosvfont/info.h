@@ -5,6 +5,7 @@
 #include "dosvfont/options.h"
 #include "fontx/fontxset.h"
 #include "fontx/glyphs.h"
+#include "recode/codemap.h"
 #include "sources/source.h"
 
 // One line of --info on the output stream.
@@ -14,6 +15,10 @@ __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
 // runner-up of a guess (or "").
 void describe(const glyphset *gs, const fontxfacts *f, const char *why,
               const char *runnerup);
+
+// How the styles asked for are had: the font's own face or made, and
+// where the lines come from (s: null for a FONTX2 font).
+void describestyles(const options *o, const source *s, const recodefacts *f);
 
 // A font FreeType reads; with a size, the FONTX2 font it would become,
 // which takes drawing every glyph. Returns the exit status.

@@ -18,6 +18,7 @@
 #include FT_FONT_FORMATS_H
 #include FT_GZIP_H
 #include FT_MODULE_H
+#include FT_MULTIPLE_MASTERS_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <png.h>
@@ -120,3 +121,14 @@ ONDEMAND(FREETYPE, void, FT_Outline_Translate,
          (const FT_Outline *o, FT_Pos x, FT_Pos y), (o, x, y))
 ONDEMAND(FREETYPE, FT_Error, FT_Outline_Get_Bitmap,
          (FT_Library l, FT_Outline *o, const FT_Bitmap *b), (l, o, b))
+ONDEMAND(FREETYPE, FT_Error, FT_Outline_EmboldenXY,
+         (FT_Outline * o, FT_Pos x, FT_Pos y), (o, x, y))
+ONDEMAND(FREETYPE, void, FT_Outline_Transform,
+         (const FT_Outline *o, const FT_Matrix *m), (o, m))
+ONDEMAND(FREETYPE, FT_Error, FT_Get_MM_Var, (FT_Face f, FT_MM_Var **mm),
+         (f, mm))
+ONDEMAND(FREETYPE, FT_Error, FT_Done_MM_Var, (FT_Library l, FT_MM_Var *mm),
+         (l, mm))
+ONDEMAND(FREETYPE, FT_Error, FT_Set_Named_Instance, (FT_Face f, FT_UInt i),
+         (f, i))
+ONDEMAND(FREETYPE, FT_Long, FT_MulFix, (FT_Long a, FT_Long b), (a, b))

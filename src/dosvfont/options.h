@@ -16,23 +16,28 @@ enum : size_t { MAXINPUT = size_t{1} << 30 };
 // The options given, so that one that cannot change the output is
 // refused instead of ignored.
 enum given : unsigned {
-  GAVEFORMAT = 1u << 0,   // -f
-  GAVEREGISTRY = 1u << 1, // -r
-  GAVECODES = 1u << 2,    // -c
-  GAVECHARSET = 1u << 3,  // -e
-  GAVEKIND = 1u << 4,     // -k
-  GAVEWIDTH = 1u << 5,    // -w
-  GAVESIZE = 1u << 6,     // -s
-  GAVENAME = 1u << 7,     // -n
-  GAVESCALE = 1u << 8,    // --scale
-  GAVERANGE = 1u << 9,    // --range
-  GAVEFIT = 1u << 10,     // --fit
-  GAVESALVAGE = 1u << 11, // --salvage
-  GAVEFOUNDRY = 1u << 12, // --foundry
-  GAVEENCODED = 1u << 13, // --encoded-only
-  GAVETEXT = 1u << 14,    // --text
-  GAVEFACE = 1u << 15,    // --face
-  GAVEFROM = 1u << 16,    // --from
+  GAVEFORMAT = 1u << 0,    // -f
+  GAVEREGISTRY = 1u << 1,  // -r
+  GAVECODES = 1u << 2,     // -c
+  GAVECHARSET = 1u << 3,   // -e
+  GAVEKIND = 1u << 4,      // -k
+  GAVEWIDTH = 1u << 5,     // -w
+  GAVESIZE = 1u << 6,      // -s
+  GAVENAME = 1u << 7,      // -n
+  GAVESCALE = 1u << 8,     // --scale
+  GAVERANGE = 1u << 9,     // --range
+  GAVEFIT = 1u << 10,      // --fit
+  GAVESALVAGE = 1u << 11,  // --salvage
+  GAVEFOUNDRY = 1u << 12,  // --foundry
+  GAVEENCODED = 1u << 13,  // --encoded-only
+  GAVETEXT = 1u << 14,     // --text
+  GAVEFACE = 1u << 15,     // --face
+  GAVEFROM = 1u << 16,     // --from
+  GAVEBOLD = 1u << 17,     // --bold
+  GAVEITALIC = 1u << 18,   // --italic
+  GAVEUNDER = 1u << 19,    // --underline
+  GAVESTRIKE = 1u << 20,   // --strikeout
+  GAVEPICTURES = 1u << 21, // --control-pictures
 };
 
 struct options {
@@ -65,8 +70,10 @@ struct options {
   int encodedonly; // --encoded-only: BDF without unencoded glyphs
   unsigned given;  // GAVE*: the options given
   void (*progress)(size_t done, size_t total); // drawing glyphs; or null
-  int salvage;       // --salvage: write a truncated FONTX2 font anyway
-  int face;          // --face: the face of a collection (TTC, OTC)
+  int salvage; // --salvage: write a truncated FONTX2 font anyway
+  int face;    // --face: the face of a collection (TTC, OTC)
+  int bold, italic, underline, strikeout; // the styles
+  int pictures;      // --control-pictures: CP932's control-byte pictures
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it
   const char *outlabel;

@@ -20,6 +20,7 @@
 #include "fontx/glyphs.h"
 #include "io/stream.h"
 #include "recode/recode.h"
+#include "recode/styled.h"
 #include "sources/source.h"
 #include "writers/bdfset.h"
 #include "writers/sheet.h"
@@ -65,6 +66,26 @@ int writeset(const options *o, const glyphset *gs,
 
 // The glyphs of s under the kind and code set the options ask for, written.
 // bysource: --range chose the source's codes already.
+// A FONTX2 font written as it stands, restyled first where a style is
+// asked for.
+int writestyled(const options *o, const glyphset *gs,
+                const unsigned char *chosen) {
+  if (!(o->bold || o->italic || o->underline || o->strikeout || o->pictures))
+    return writeset(o, gs, chosen);
+  recodeopts ro = recodeoptsof(o, true);
+  glyphset styled;
+  recodefacts f = recodefacts();
+  if (restyle(gs, &ro, &styled, &f)) {
+    say("out of memory");
+    return 1;
+  }
+  if (f.cut) warncut(o, nullptr, &styled, &f);
+  warnpictures(o, &f);
+  int status = writeset(o, &styled, chosen);
+  gsfree(&styled);
+  return status;
+}
+
 // weak: a warning that the source's set was guessed on little evidence,
 // said where the set is used (re-coded, not copied).
 int recodeto(const options *o, source *s, bool bysource, const char *weak) {
@@ -84,8 +105,12 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
     gsfree(&out);
     return 1;
   }
-  job st = {s->gs != nullptr, out.kind, 1, s->outline,
-            o->format == FMTBDF && isjistext(&out, o->numbering)};
+  job st = {s->gs != nullptr,
+            out.kind,
+            1,
+            s->outline,
+            o->format == FMTBDF && isjistext(&out, o->numbering),
+            !out.kind && isdefaultsb(&out.codes)};
   int status = checkoptions(o, &st);
   if (!status) {
     if (weak && *weak && !direct(s->cs, out.codes))
@@ -97,6 +122,7 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
           o->label, f.runs, f.blanks, plural(f.blanks));
     warnlacking(o, f.lacking, f.lacked, f.other, f.otheru, out.kind);
     warnlost(o, s, &out, &f);
+    warnpictures(o, &f);
     status = writeset(o, &out, nullptr);
   }
   gsfree(&out);
@@ -158,8 +184,16 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     gsfree(&gs);
     return status;
   }
-  job st = {1, outputsets ? ANYKIND : gs.kind, outputsets, 0,
-            o->format == FMTBDF && isjistext(&gs, o->numbering)};
+  job st = {1,
+            outputsets ? ANYKIND : gs.kind,
+            outputsets,
+            0,
+            o->format == FMTBDF && isjistext(&gs, o->numbering),
+            (outputsets
+                 ? (o->kind == ANYKIND ? gs.kind : o->kind) == SINGLEBYTE &&
+                       !o->charset
+                 : !gs.kind) &&
+                isdefaultsb(&gs.codes)};
   std::vector<uint32_t> lacking, other;
   std::vector<unsigned char> chosen = outputsets
                                           ? std::vector<unsigned char>()
@@ -168,6 +202,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
     describe(&gs, &facts, as.why, as.runnerup);
+    recodefacts none = recodefacts();
+    describestyles(o, nullptr, &none);
     if (as.defaulted && facts.header == 17)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");
@@ -221,7 +257,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     } else {
       warnlacking(o, lacking.size(), lacking.data(), other.size(), other.data(),
                   gs.kind);
-      status = writeset(o, &gs, chosen.empty() ? nullptr : chosen.data());
+      status = writestyled(o, &gs, chosen.empty() ? nullptr : chosen.data());
     }
   }
   gsfree(&gs);
@@ -241,7 +277,7 @@ int fromfreetype(const options *o, const unsigned char *data, size_t n) {
   else if (status)
     say("cannot read %s: %s", o->label, why);
   else if (o->info) {
-    job st = {0, ANYKIND, 0, s.outline, 0};
+    job st = {0, ANYKIND, 0, s.outline, 0, 0};
     status = checkoptions(o, &st);
     if (!status) status = describeft(o, &s);
   } else {

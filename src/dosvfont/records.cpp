@@ -15,6 +15,11 @@ recodeopts recodeoptsof(const options *o, bool bysource) {
   r.text = o->text;
   r.ntext = o->ntext;
   r.progress = o->progress;
+  r.style.bold = o->bold;
+  r.style.italic = o->italic;
+  r.style.underline = o->underline;
+  r.style.strikeout = o->strikeout;
+  r.style.pictures = o->pictures;
   return r;
 }
 
@@ -23,6 +28,8 @@ sourceopts sourceoptsof(const options *o) {
   so.size = o->size;
   so.fit = o->fit;
   so.face = o->face;
+  so.bold = o->bold;
+  so.italic = o->italic;
   return so;
 }
 

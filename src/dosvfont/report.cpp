@@ -95,11 +95,12 @@ void warncut(const options *o, const source *s, const glyphset *out,
   if (f->cut > f->named && k < sizeof names)
     snprintf(names + k, sizeof names - k, " and %zu more", f->cut - f->named);
   // Without -w the width already holds the widest ink: what is cut at
-  // the sides then reaches left of the origin, and no option keeps it.
+  // the sides then reaches left of the origin, or is a style's, and no
+  // option keeps it.
   char hint[80] = "";
   if ((f->where & CUTSIDES) && o->width)
     snprintf(hint, sizeof hint, "; -w %d keeps them", std::min(f->right, 255));
-  else if (!(f->where & CUTSIDES) && s->outline && s->fit == FITEM)
+  else if (!(f->where & CUTSIDES) && s && s->outline && s->fit == FITEM)
     snprintf(hint, sizeof hint,
              "; --fit line fits the font's line height to the cell");
   say("warning: %s: %zu glyph%s lost pixels outside the %dx%d cell %s: %s%s",
@@ -172,4 +173,20 @@ void saynone(const options *o, size_t lacking, size_t other, int kind) {
   else if (range)
     say("--range %04X-%04X holds none of the %s", o->first, o->last,
         text ? "text's characters" : "font's codes");
+}
+
+void warnpictures(const options *o, const recodefacts *f) {
+  if (!f->nopics) return;
+  char list[300] = "";
+  size_t k = 0;
+  for (size_t i = 0; i < f->nopics && i < 24 && k < sizeof list; i++) {
+    char c[8];
+    utf8(c, f->nopic[i]);
+    k +=
+        static_cast<size_t>(snprintf(list + k, sizeof list - k, "%s%s (U+%04X)",
+                                     i ? ", " : "", c, f->nopic[i]));
+  }
+  say("warning: %s: %zu control-byte picture%s not in the font, left blank: "
+      "%s",
+      o->label, f->nopics, plural(f->nopics), list);
 }

@@ -22,7 +22,8 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 // other: how many belong in the other kind of font than kind).
 void saynone(const options *o, size_t lacking, size_t other, int kind);
 
-// Which glyphs lost ink to the cell, where, and what would keep it.
+// Which glyphs lost ink to the cell, where, and what would keep it (s:
+// the source, or null for a FONTX2 font restyled).
 void warncut(const options *o, const source *s, const glyphset *out,
              const recodefacts *f);
 
@@ -33,3 +34,6 @@ void warnlost(const options *o, const source *s, const glyphset *out,
 
 // The blocks of the characters lost, "Hangul Syllables 11,172, ...".
 void blocklist(char *out, size_t size, const recodefacts *f);
+
+// The control-byte pictures the source has no character for.
+void warnpictures(const options *o, const recodefacts *f);

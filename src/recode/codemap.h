@@ -10,6 +10,7 @@
 #include "codes/codes.h"
 #include "fontx/fontx.h"
 #include "recode/blit.h"
+#include "recode/style.h"
 #include "sources/source.h"
 
 // Which of the source's characters that the set written cannot hold are
@@ -33,7 +34,11 @@ struct recodeopts {
   // Called now and then while glyphs are drawn (the web page's progress
   // bar); may be null.
   void (*progress)(size_t done, size_t total);
+  styleopts style; // bitmap bold and italic, lines, pictures
 };
+
+// Which lines a font places itself; the others by the bitmap rule.
+enum { UNDERBYFONT = 1, STRIKEBYFONT = 2 };
 
 struct recodefacts {
   size_t cut;   // glyphs that lost ink outside the cell
@@ -56,6 +61,9 @@ struct recodefacts {
   size_t runs;   // runs of consecutive codes (double-byte output)
   size_t blanks; // blank glyphs that fill the gaps of joined runs
   int none;      // the range and text left no glyph
+  size_t nopics; // pictures the source has no character for
+  uint32_t nopic[24];
+  int linesbyfont; // UNDERBYFONT | STRIKEBYFONT: lines the font places
 };
 
 // A glyph to write: its code in the output, the source's code and glyph.

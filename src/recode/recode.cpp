@@ -11,6 +11,7 @@
 
 #include "recode/blit.h"
 #include "recode/codemap.h"
+#include "recode/styled.h"
 
 namespace {
 
@@ -227,6 +228,12 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     memcpy(out->name, s->name, 8);
   }
 
+  styling st;
+  prepstyle(s, &src, o, out, &st);
+  f->linesbyfont = st.byfont;
+  const styleopts &so = o->style;
+  bool styled = so.bold || so.italic || so.underline || so.strikeout;
+
   // Each glyph at its place: its code in single-byte fonts, its position
   // among the blocks' codes in double-byte ones.
   size_t b = 0, base = 0;
@@ -241,8 +248,11 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     srcglyph g;
     if (s->outline ? !d.ok[i] : drawglyph(s, p.handle, 0, &g) != 0) continue;
     if (s->outline) g = d.glyphs[i];
-    int lost = g.beyond | blit(out->own + at * out->glyphbytes, width, height,
-                               out->ascent, &g);
+    unsigned char *cell = out->own + at * out->glyphbytes;
+    int lost = g.beyond | blit(cell, width, height, out->ascent, &g);
+    if (styled)
+      lost |= styleglyph(&st, cell, width, height, out->ascent,
+                         touni(&src, p.from));
     if (!lost) continue;
     f->where |= lost;
     if (lost & CUTSIDES) f->right = std::max(f->right, g.right);
@@ -252,6 +262,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     }
     f->cut++;
   }
+  drawpictures(s, &src, &st, out, f);
   mapclose(&src);
   mapclose(&dst);
   return 0;

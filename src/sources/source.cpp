@@ -22,6 +22,10 @@ void fromset(source *s, const glyphset *gs) {
   });
 }
 
+int drawfitted(source *s, uint32_t handle, int width, srcglyph *g) {
+  return s->gs ? drawglyph(s, handle, 0, g) : ftdraw(s, handle, 0, g, width);
+}
+
 int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g) {
   if (!s->gs) return ftdraw(s, handle, metrics, g);
   s->scratch.resize(s->gs->glyphbytes);

@@ -41,6 +41,18 @@ enum { GZMAX = 1 << 28 };
 // How an outline is scaled into the cell (see ftsize.h).
 enum fitrule { FITAUTO, FITLINE, FITEM };
 
+// Where a font puts its lines, in pixels at its size: the top of the
+// underline below the baseline and of the strikeout above it, and their
+// thickness; has* 0 where the font says nothing.
+struct linemetrics {
+  int hasunder, underpos, underthick;
+  int hasstrike, strikepos, strikethick;
+};
+
+// How a style is had: the font's own face (a face of a collection, or a
+// named instance of a variable font), or made from the outline.
+enum styledby { NOSTYLE, OWNFACE, SYNTHETIC };
+
 struct source {
   codeset cs;
   // Code and handle of every glyph the font maps a code to, each code once.
@@ -52,6 +64,9 @@ struct source {
   int size;              // the pixel size asked for (-s), 0 for none
   int unsized;           // no strike or size chosen: -s is needed to draw
   unsigned char name[8]; // the FONTX2 name the font gives, space padded
+  linemetrics lines;     // where the font puts its lines
+  int bold, italic;      // styledby: how bold and italic are had
+  char stylename[64];    // the own face's, for --info
   const glyphset *gs;    // a FONTX2 font
   void *face;            // or FreeType's
   std::vector<unsigned char> scratch;
@@ -72,6 +87,7 @@ struct sourceopts {
   int size;
   int fit; // fitrule
   int face;
+  int bold, italic; // outlines: the font's own bold or italic, else made
 };
 
 // Opens a font FreeType reads, from memory that must outlive the source,
@@ -86,8 +102,13 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
            char *why, size_t whysize);
 void ftclose(source *s);
 
-// drawglyph for a font FreeType reads.
-int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g);
+// drawglyph for a font FreeType reads; an outline wider than fit pixels
+// (its advance) is narrowed to fit them, where fit is not 0.
+int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit = 0);
+
+// A glyph drawn as drawglyph draws it, an outline narrowed to the width
+// where its advance is wider (a full-width picture in a half-width cell).
+int drawfitted(source *s, uint32_t handle, int width, srcglyph *g);
 
 // What --info says of a font FreeType reads.
 struct fontfacts {
