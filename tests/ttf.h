@@ -139,7 +139,9 @@ inline std::string ttf(const ttfspec &f) {
     os2.append(10, '\0'); // panose
     os2.append(16, '\0'); // unicode ranges
     os2 += "TEST";
-    u16(os2, 0x40), u16(os2, 0x20), u16(os2, 0xFFFF);
+    // fsSelection, which FreeType reads for bold and italic before head's.
+    int sel = (f.macstyle & 2 ? 1 : 0) | (f.macstyle & 1 ? 0x20 : 0);
+    u16(os2, sel ? sel : 0x40), u16(os2, 0x20), u16(os2, 0xFFFF);
     u16(os2, f.ascender), u16(os2, f.descender), u16(os2, 0);
     u16(os2, f.winascent), u16(os2, f.windescent);
     u32(os2, 1), u32(os2, 0);                  // code page ranges
