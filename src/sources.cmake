@@ -20,7 +20,7 @@ set(DOSVFONT_SOURCES
   codes/blocks.cpp
   fontx/glyphs.cpp fontx/fontxset.cpp fontx/guess.cpp
   sources/source.cpp sources/bounds.cpp sources/freetype.cpp
-  sources/ftsize.cpp
+  sources/ftsize.cpp sources/ftstyle.cpp sources/ftload.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   recode/style.cpp recode/styled.cpp
   writers/bdfset.cpp writers/sheet.cpp

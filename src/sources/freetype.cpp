@@ -15,14 +15,12 @@
 #include FT_BDF_H
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
-#include FT_GZIP_H
-#include FT_MODULE_H
-#include FT_MULTIPLE_MASTERS_H
 #include FT_OUTLINE_H
-#include FT_TRUETYPE_TABLES_H
 
 #include "sources/bounds.h"
+#include "sources/ftload.h"
 #include "sources/ftsize.h"
+#include "sources/ftstyle.h"
 #include "sources/source.h"
 
 namespace {
@@ -36,79 +34,6 @@ struct ft {
   size_t n;
   std::vector<unsigned char> part; // what was drawn of a huge glyph
 };
-
-// FreeType's memory, failing as the program's containers fail: through
-// the new-handler the program set (it ends the run with a message).
-void *nomemory() {
-  if (std::new_handler h = std::get_new_handler()) h();
-  return nullptr;
-}
-void *ftalloc(FT_Memory, long n) {
-  void *p = malloc(static_cast<size_t>(n));
-  return p || n <= 0 ? p : nomemory();
-}
-void ftfree(FT_Memory, void *p) {
-  free(p);
-}
-void *ftrealloc(FT_Memory, long, long n, void *p) {
-  void *q = realloc(p, static_cast<size_t>(n));
-  return q || n <= 0 ? q : nomemory();
-}
-FT_MemoryRec_ memory = {nullptr, ftalloc, ftfree, ftrealloc};
-
-// A gzipped font (.pcf.gz) inflated whole, in one pass, by FreeType's own
-// gzip stream. FreeType reads such a font in place only by inflating it
-// again from the start at every backward seek: minutes for a large font.
-// The length the gzip trailer claims is never trusted: the buffer grows
-// with what really comes out, up to GZMAX, past which it is refused.
-// Returns 0 with the buffer, 1 when it is not gzip data after all, 2
-// when it inflates past GZMAX, -1 when memory runs out.
-int gunzip(const unsigned char *data, size_t n, unsigned char **out,
-           size_t *size) {
-  FT_StreamRec src = FT_StreamRec(), gz = FT_StreamRec();
-  src.base = const_cast<unsigned char *>(data);
-  src.size = n;
-  src.memory = &memory;
-  *out = nullptr;
-  if (FT_Stream_OpenGzip(&gz, &src)) return 1;
-  // FreeType inflates a small font at once, and then has checked its size.
-  size_t room = !gz.read ? gz.size : 1 << 20, got = 0;
-  unsigned char *buf = static_cast<unsigned char *>(malloc(room ? room : 1));
-  int r = buf ? 0 : -1;
-  if (buf && !gz.read) {
-    memcpy(buf, gz.base, gz.size);
-    got = gz.size;
-  }
-  while (!r && gz.read) {
-    if (got == room) {
-      if (room >= GZMAX) {
-        r = 2;
-        break;
-      }
-      void *more = realloc(buf, 2 * room);
-      if (!more) {
-        r = -1;
-        break;
-      }
-      buf = static_cast<unsigned char *>(more);
-      room *= 2;
-    }
-    unsigned long k = gz.read(&gz, got, buf + got, room - got);
-    if (!k) break;
-    got += k;
-  }
-  // A full buffer at the limit: one byte more tells whether it goes on.
-  unsigned char probe;
-  if (!r && gz.read && got == GZMAX && gz.read(&gz, got, &probe, 1)) r = 2;
-  if (gz.close) gz.close(&gz);
-  if (r) {
-    free(buf);
-    return r;
-  }
-  *out = buf;
-  *size = got;
-  return 0;
-}
 
 // Whether the bytes begin as a font FreeType reads would (an sfnt,
 // PCF, BDF, Type 1, Windows FNT or PFR font): if so, FreeType's reason for
@@ -171,124 +96,6 @@ void fontname(FT_Face face, unsigned char *name) {
 
 namespace {
 
-// Bold and italic made from a hinted outline, where the font has no face
-// of its own for them. Bold: the outline widened to the right only, by a
-// pixel up to 24 pixels and by size / 24 above, so that a vertical stem
-// gains a pixel and no glyph moves off its origin; heights stay, so that
-// the strokes of a small ideograph do not run together. Italic: sheared
-// about the baseline by 12 degrees (x += y tan 12).
-void style(const source *s, FT_GlyphSlot slot) {
-  if (s->bold == SYNTHETIC) {
-    FT_Pos strength = std::max<FT_Pos>(64, s->size * 64 / 24);
-    // FreeType widens to the right, the left edge stays where it was.
-    FT_Outline_EmboldenXY(&slot->outline, strength, 0);
-  }
-  if (s->italic == SYNTHETIC) {
-    FT_Matrix shear = {0x10000, 0x366A, 0, 0x10000}; // tan 12 = 0.21256
-    FT_Outline_Transform(&slot->outline, &shear);
-  }
-}
-
-// The face of the font's own file that is the style asked for: another
-// face of a collection of the same family, or a named instance of a
-// variable font; bold and italic both where it has that, else the one it
-// has. Sets s->bold and s->italic to how each is had.
-void ownstyle(source *s, ft *f, const sourceopts *o) {
-  FT_Face face = f->face;
-  int want = (o->bold ? FT_STYLE_FLAG_BOLD : 0) |
-             (o->italic ? FT_STYLE_FLAG_ITALIC : 0);
-  int got = static_cast<int>(face->style_flags) & want;
-  auto family = [](FT_Face x) { return x->family_name ? x->family_name : ""; };
-  for (long i = 0; i < face->num_faces && got != want; i++) {
-    FT_Face other;
-    if (FT_New_Memory_Face(f->lib, f->data, static_cast<FT_Long>(f->n), i,
-                           &other))
-      continue;
-    int has = static_cast<int>(other->style_flags) & want;
-    // More of the styles asked for, and none not asked for.
-    bool better = !strcmp(family(other), family(face)) &&
-                  __builtin_popcount(has) > __builtin_popcount(got) &&
-                  !(other->style_flags & ~want &
-                    (FT_STYLE_FLAG_BOLD | FT_STYLE_FLAG_ITALIC));
-    if (better) {
-      FT_Done_Face(f->face);
-      f->face = face = other, got = has;
-      snprintf(s->stylename, sizeof s->stylename, "face %ld, %s", i,
-               other->style_name ? other->style_name : "");
-    } else {
-      FT_Done_Face(other);
-    }
-  }
-  FT_MM_Var *mm = nullptr;
-  if (got != want && FT_HAS_MULTIPLE_MASTERS(face) &&
-      !FT_Get_MM_Var(face, &mm)) {
-    // The named instance nearest weight 700 for bold, italic or slanted
-    // for italic, else as it stands.
-    long best = -1, bestscore = 0;
-    for (FT_UInt k = 0; k < mm->num_namedstyles; k++) {
-      long score = 0;
-      for (FT_UInt a = 0; a < mm->num_axis; a++) {
-        FT_ULong tag = mm->axis[a].tag;
-        FT_Fixed v = mm->namedstyle[k].coords[a];
-        if (tag == FT_MAKE_TAG('w', 'g', 'h', 't') && o->bold)
-          score += 1000 - std::labs((v >> 16) - 700);
-        if ((tag == FT_MAKE_TAG('i', 't', 'a', 'l') && v >= 0x8000) ||
-            (tag == FT_MAKE_TAG('s', 'l', 'n', 't') && v != 0))
-          score += o->italic ? 2000 : -2000;
-      }
-      if (score > bestscore) best = k, bestscore = score;
-    }
-    if (best >= 0 &&
-        !FT_Set_Named_Instance(face, static_cast<FT_UInt>(best) + 1)) {
-      got = want;
-      snprintf(s->stylename, sizeof s->stylename, "named instance %ld",
-               best + 1);
-    }
-    FT_Done_MM_Var(f->lib, mm);
-  }
-  s->bold = !o->bold ? NOSTYLE : got & FT_STYLE_FLAG_BOLD ? OWNFACE : SYNTHETIC;
-  s->italic = !o->italic                   ? NOSTYLE
-              : got & FT_STYLE_FLAG_ITALIC ? OWNFACE
-                                           : SYNTHETIC;
-}
-
-// Where an outline font puts its lines (post's underline, OS/2's
-// strikeout), or a bitmap font its underline (UNDERLINE_POSITION and
-// UNDERLINE_THICKNESS), in pixels; a pixel thick at the least.
-void linesof(source *s, FT_Face face) {
-  linemetrics &l = s->lines;
-  if (s->outline && face->size) {
-    FT_Fixed y = face->size->metrics.y_scale;
-    auto px = [&](long units) {
-      return static_cast<int>((FT_MulFix(units, y) + 32) >> 6);
-    };
-    const auto *post = static_cast<const TT_Postscript *>(
-        FT_Get_Sfnt_Table(face, FT_SFNT_POST));
-    if (post && post->underlineThickness > 0) {
-      l.hasunder = 1;
-      l.underpos = px(-post->underlinePosition);
-      l.underthick = std::max(1, px(post->underlineThickness));
-    }
-    const auto *os2 =
-        static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
-      l.hasstrike = 1;
-      l.strikepos = px(os2->yStrikeoutPosition);
-      l.strikethick = std::max(1, px(os2->yStrikeoutSize));
-    }
-    return;
-  }
-  BDF_PropertyRec pos, thick;
-  if (!FT_Get_BDF_Property(face, "UNDERLINE_POSITION", &pos) &&
-      !FT_Get_BDF_Property(face, "UNDERLINE_THICKNESS", &thick) &&
-      pos.type != BDF_PROPERTY_TYPE_ATOM &&
-      thick.type != BDF_PROPERTY_TYPE_ATOM) {
-    l.hasunder = 1;
-    l.underpos = static_cast<int>(pos.u.integer);
-    l.underthick = std::max(1, static_cast<int>(thick.u.integer));
-  }
-}
-
 // A huge outline glyph drawn only where it can land in a cell: columns 0
 // to 254, the cell's rows. Its box, from the outline's control points,
 // gives its right edge and where it reaches beyond.
@@ -336,15 +143,9 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
   s->face = f;
   // FreeType's modules are set up once; a fuzzer opens fonts by the
   // thousand.
-  static FT_Library lib;
-  FT_Error e = 0;
-  if (!lib && !(e = FT_New_Library(&memory, &lib))) {
-    FT_Add_Default_Modules(lib);
-    FT_Set_Default_Properties(lib);
-  }
-  f->lib = lib;
+  FT_Error e = ftlibrary(&f->lib);
   if (n > 2 && data[0] == 0x1F && data[1] == 0x8B) {
-    int r = gunzip(data, n, &f->unzipped, &n);
+    int r = ftgunzip(data, n, &f->unzipped, &n);
     if (r == 2)
       return snprintf(why, whysize, "inflates to more than %d MiB",
                       GZMAX >> 20),
@@ -408,13 +209,13 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
   // The cell, once the characters tell which rule an outline is fitted by;
   // the styles' face before it, their lines after.
   if ((o->bold || o->italic) && FT_IS_SCALABLE(face)) {
-    ownstyle(s, f, o);
+    ftownstyle(s, f->lib, f->data, f->n, &f->face, o);
     face = f->face;
     fontname(face, s->name);
   }
   int r = ftsize(face, s, o->size, o->fit, why, whysize);
   if (!s->outline) s->bold = s->italic = NOSTYLE; // a strike: the bitmap rule
-  if (!r && !s->unsized) linesof(s, face);
+  if (!r && !s->unsized) ftlines(s, face);
   return r;
 }
 
@@ -477,7 +278,7 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   // never widens the cell.
   int unstyled = slot->bitmap_left + static_cast<int>(slot->bitmap.width);
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    style(s, slot);
+    ftstyle(s, slot);
     if (fit && slot->advance.x > fit * 64) {
       FT_Matrix narrow = {
           static_cast<FT_Fixed>((static_cast<long long>(fit) << 22) /
