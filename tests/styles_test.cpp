@@ -240,6 +240,12 @@ TEST(styles, controlpictures) {
     for (unsigned b : {0x07u, 0x0Bu, 0x13u, 0x14u, 0x18u, 0x1Au, 0x1Bu})
       EXPECT_GT(ink(fxglyph(p.out, b)), 4u) << b;
     EXPECT_EQ(ink(fxglyph(p.out, 0x80)), 0u);
+    proc info = vfont({"--info", "--control-pictures", "-s", size.first, "-k",
+                       "single", ipag});
+    EXPECT_NE(info.out.find("control pictures: 4 not in the font, left "
+                            "blank: \xE2\x97\x98 (U+25D8)"),
+              std::string::npos)
+        << info.out;
     if (!refs.count(size.second)) continue;
     const std::string &ref = refs[size.second];
     // A font that has its pictures keeps them, every byte.

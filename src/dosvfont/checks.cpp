@@ -52,7 +52,7 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
     unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT | GAVEFROM | GAVEBOLD |
-                     GAVEITALIC | GAVEUNDER | GAVESTRIKE;
+                     GAVEITALIC | GAVEUNDER | GAVESTRIKE | GAVEPICTURES;
     if (!s->fontx2)
       takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH | GAVEFACE;
     if (!(takes & bit)) return "does not apply to --info";
@@ -92,9 +92,10 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
     return s->jistext ? jis : nullptr;
   case GAVEPICTURES:
     if (s->jistext) return jis;
-    return s->cp932 ? nullptr
-                    : "applies to single-byte fonts written in CP932's "
-                      "single bytes (the default; not with -e)";
+    return s->cp932 || o->info
+               ? nullptr
+               : "applies to single-byte fonts written in CP932's "
+                 "single bytes (the default; not with -e)";
   case GAVESALVAGE:
   case GAVEFROM:
     return s->fontx2 ? nullptr : "applies to FONTX2 input";

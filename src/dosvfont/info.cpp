@@ -2,14 +2,18 @@
 // FONTX2 font it would become.
 #include "dosvfont/info.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "dosvfont/records.h"
+#include "dosvfont/report.h"
 #include "dosvfont/say.h"
 #include "io/stream.h"
 #include "recode/recode.h"
+#include "recode/style.h"
 
 void fact(const char *fmt, ...) {
   char text[512], line[1024];
@@ -57,7 +61,44 @@ void describe(const glyphset *gs, const fontxfacts *f, const char *why,
          plural(gs->glyphs));
 }
 
-void describestyles(const options *o, const source *s, const recodefacts *f) {
+namespace {
+
+// --control-pictures: where the font written would take its pictures.
+void describepictures(const source *s, const glyphset *out,
+                      const recodefacts *f) {
+  if (!out || out->kind || !isdefaultsb(&out->codes)) {
+    fact("control pictures: none (the font written is not in CP932's single "
+         "bytes)");
+    return;
+  }
+  if (!s) { // a FONTX2 font keeps those it has
+    size_t bytes = 0, own = 0;
+    std::vector<unsigned char> scratch(out->glyphbytes);
+    for (unsigned b = 0; b < 256 && b < out->glyphs; b++) {
+      if (pictureat(b).kind == NOPICTURE) continue;
+      const unsigned char *g = glyphbits(out, b, scratch.data());
+      bytes++;
+      own += std::any_of(g, g + out->glyphbytes,
+                         [](unsigned char x) { return x != 0; });
+    }
+    fact("control pictures: the font's own at %zu of the %zu bytes, the "
+         "others drawn",
+         own, bytes);
+    return;
+  }
+  char list[300];
+  picturelist(f, list, sizeof list);
+  if (f->nopics)
+    fact("control pictures: %zu not in the font, left blank: %s", f->nopics,
+         list);
+  else
+    fact("control pictures: every one drawn by rule or from the font");
+}
+
+} // namespace
+
+void describestyles(const options *o, const source *s, const recodefacts *f,
+                    const glyphset *out) {
   bool outline = s && s->outline;
   const char *own = s && *s->stylename ? s->stylename : "";
   if (o->bold)
@@ -82,6 +123,7 @@ void describestyles(const options *o, const source *s, const recodefacts *f) {
                               ? "where the font puts it"
                               : "the bitmap rule (the font gives no strikeout "
                                 "metrics)");
+  if (o->pictures) describepictures(s, out, f);
 }
 
 // --info of a font FreeType reads: what it is, and with -s (or a single
@@ -133,7 +175,7 @@ int describeft(const options *o, source *s) {
   recodefacts rf;
   char why[160];
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
-  if (!r) describestyles(o, s, &rf);
+  if (!r) describestyles(o, s, &rf, &out);
   if (!r) {
     fact("written: %s FONTX2, %zu glyph%s",
          out.kind ? "double-byte" : "single-byte", out.glyphs,

@@ -16,9 +16,11 @@ __attribute__((format(printf, 1, 2))) void fact(const char *fmt, ...);
 void describe(const glyphset *gs, const fontxfacts *f, const char *why,
               const char *runnerup);
 
-// How the styles asked for are had: the font's own face or made, and
-// where the lines come from (s: null for a FONTX2 font).
-void describestyles(const options *o, const source *s, const recodefacts *f);
+// How the styles asked for are had: the font's own face or made, where
+// the lines come from, where the pictures would (s: null for a FONTX2
+// font; out: the glyph set written, or the FONTX2 font).
+void describestyles(const options *o, const source *s, const recodefacts *f,
+                    const glyphset *out);
 
 // A font FreeType reads; with a size, the FONTX2 font it would become,
 // which takes drawing every glyph. Returns the exit status.

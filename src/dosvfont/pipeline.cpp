@@ -203,7 +203,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   } else if (o->info) {
     describe(&gs, &facts, as.why, as.runnerup);
     recodefacts none = recodefacts();
-    describestyles(o, nullptr, &none);
+    describestyles(o, nullptr, &none, &gs);
     if (as.defaulted && facts.header == 17)
       fact("note: no charset in the file name: a single-byte font is read as "
            "CP932 unless -e says otherwise");

@@ -175,17 +175,21 @@ void saynone(const options *o, size_t lacking, size_t other, int kind) {
         text ? "text's characters" : "font's codes");
 }
 
-void warnpictures(const options *o, const recodefacts *f) {
-  if (!f->nopics) return;
-  char list[300] = "";
+void picturelist(const recodefacts *f, char *list, size_t size) {
   size_t k = 0;
-  for (size_t i = 0; i < f->nopics && i < 24 && k < sizeof list; i++) {
+  *list = '\0';
+  for (size_t i = 0; i < f->nopics && i < 24 && k < size; i++) {
     char c[8];
     utf8(c, f->nopic[i]);
-    k +=
-        static_cast<size_t>(snprintf(list + k, sizeof list - k, "%s%s (U+%04X)",
-                                     i ? ", " : "", c, f->nopic[i]));
+    k += static_cast<size_t>(snprintf(list + k, size - k, "%s%s (U+%04X)",
+                                      i ? ", " : "", c, f->nopic[i]));
   }
+}
+
+void warnpictures(const options *o, const recodefacts *f) {
+  if (!f->nopics) return;
+  char list[300];
+  picturelist(f, list, sizeof list);
   say("warning: %s: %zu control-byte picture%s not in the font, left blank: "
       "%s",
       o->label, f->nopics, plural(f->nopics), list);

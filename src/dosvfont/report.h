@@ -35,5 +35,8 @@ void warnlost(const options *o, const source *s, const glyphset *out,
 // The blocks of the characters lost, "Hangul Syllables 11,172, ...".
 void blocklist(char *out, size_t size, const recodefacts *f);
 
+// The pictures f names as lacking, "• (U+2022), ◘ (U+25D8)", into list.
+void picturelist(const recodefacts *f, char *list, size_t size);
+
 // The control-byte pictures the source has no character for.
 void warnpictures(const options *o, const recodefacts *f);
