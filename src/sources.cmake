@@ -17,16 +17,18 @@ set(DOSV2BDF_SOURCES
 # whole files, the web build its entry.
 set(DOSVFONT_SOURCES
   codes/cset.cpp codes/csettable.cpp codes/codes.cpp codes/codenames.cpp
-  codes/blocks.cpp
+  codes/blocks.cpp codes/utf8.cpp
   fontx/glyphs.cpp fontx/fontxset.cpp fontx/guess.cpp
   sources/source.cpp sources/bounds.cpp sources/freetype.cpp
   sources/ftsize.cpp sources/ftstyle.cpp sources/ftload.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   recode/style.cpp recode/styled.cpp
-  writers/bdfset.cpp writers/sheet.cpp
+  writers/bdfset.cpp writers/sheet.cpp writers/png.cpp writers/csource.cpp
+  display/targets.cpp display/screen.cpp display/reader.cpp display/layout.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
-  dosvfont/say.cpp dosvfont/usage.cpp)
+  dosvfont/say.cpp dosvfont/usage.cpp dosvfont/fontxrun.cpp dosvfont/show.cpp
+  dosvfont/texts.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)
 set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp)
 set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <ftw.h>
 #include <iconv.h>
+#include <png.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -145,6 +146,19 @@ std::vector<named> realfonts() {
                           "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
       fonts.push_back({f, slurp(dir + "/" + f)});
   return fonts;
+}
+
+bool decodepng(const std::string &data, picture *p) {
+  png_image image;
+  memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
+    return false;
+  image.format = PNG_FORMAT_GRAY;
+  p->width = static_cast<int>(image.width);
+  p->height = static_cast<int>(image.height);
+  p->gray.resize(PNG_IMAGE_SIZE(image));
+  return png_image_finish_read(&image, nullptr, p->gray.data(), 0, nullptr);
 }
 
 std::string slurp(const std::string &path) {

@@ -110,3 +110,14 @@ struct named {
 };
 std::vector<named> realfonts();
 std::string slurp(const std::string &path);
+
+// A PNG as a reader sees it, decoded to a byte of gray a pixel.
+struct picture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> gray;
+  int at(int x, int y) const {
+    return gray[static_cast<size_t>(y) * static_cast<size_t>(width) +
+                static_cast<size_t>(x)];
+  }
+};
+bool decodepng(const std::string &data, picture *p);

@@ -136,7 +136,7 @@ TEST(dosvfont, failures) {
       {{"-x"}, font, 2, "unknown option '-x' (see --help)"},
       {{"-f"}, font, 2, "option '-f' needs a value (see --help)"},
       {{"-r", "jis"}, font, 2, "-r: unknown value 'jis' (see --help)"},
-      {{"a.fnt", "b.fnt"}, font, 2, "one font at a time: 'b.fnt' is extra"},
+      {{"a.fnt", "b.fnt"}, font, 2, "one font at a time (two only with --show or --info --target): 'b.fnt' is extra"},
       {{"-c", "sjis2004", "-r", "native"}, sjis, 2,
        "Shift_JIS-2004 has no X11 registry for native numbering; use -r unicode"},
       {{"-e", "CP1125", "-r", "native"}, font, 2,

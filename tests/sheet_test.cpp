@@ -2,31 +2,12 @@
 // glyph's bitmap is found at its place on the grid.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include "conv.h"
 
 namespace {
 
-struct picture {
-  int width = 0, height = 0;
-  std::vector<unsigned char> gray;
-  int at(int x, int y) const {
-    return gray[static_cast<size_t>(y) * width + x];
-  }
-};
-
 bool decode(const std::string &data, picture *p) {
-  png_image image;
-  memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
-    return false;
-  image.format = PNG_FORMAT_GRAY;
-  p->width = static_cast<int>(image.width);
-  p->height = static_cast<int>(image.height);
-  p->gray.resize(PNG_IMAGE_SIZE(image));
-  return png_image_finish_read(&image, nullptr, p->gray.data(), 0, nullptr);
+  return decodepng(data, p);
 }
 
 // The sheet of a FONTX2 font: the grid begins where the top row turns to

@@ -228,37 +228,6 @@ int charsetinname(const char *path, codeset *cs, char *found, size_t size) {
   return -1;
 }
 
-size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out) {
-  out->clear();
-  // A bit a code point: a text of millions of one letter takes no more
-  // memory than a text of one.
-  std::vector<uint64_t> seen((0x10FFFF >> 6) + 1);
-  for (size_t i = 0; i < n;) {
-    unsigned b = s[i];
-    size_t len = b < 0x80                 ? 1
-                 : b >= 0xC2 && b <= 0xDF ? 2
-                 : b >= 0xE0 && b <= 0xEF ? 3
-                 : b >= 0xF0 && b <= 0xF4 ? 4
-                                          : 0;
-    if (!len || i + len > n) return i + 1;
-    uint32_t u = len == 1 ? b : b & (0x7F >> len);
-    for (size_t k = 1; k < len; k++) {
-      if ((s[i + k] & 0xC0) != 0x80) return i + 1;
-      u = u << 6 | (s[i + k] & 0x3F);
-    }
-    static const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (u < least[len] || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF))
-      return i + 1;
-    if (u >= 0x20 && (u < 0x7F || u > 0x9F) && u != 0xFEFF)
-      seen[u >> 6] |= uint64_t{1} << (u & 63);
-    i += len;
-  }
-  for (uint32_t w = 0; w < seen.size(); w++)
-    for (uint64_t bits = seen[w]; bits; bits &= bits - 1)
-      out->push_back(w << 6 | static_cast<uint32_t>(__builtin_ctzll(bits)));
-  return 0;
-}
-
 int dbcsnamed(codeset *cs, const char *name) {
   char n[64];
   norm(n, sizeof n, name);

@@ -64,6 +64,10 @@ int charsetinname(const char *path, codeset *cs, char *found, size_t size);
 // point past U+10FFFF, a sequence cut short).
 size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out);
 
+// Every character of UTF-8 text in order, into out; 0, or 1 + the offset
+// of the first byte that is not UTF-8.
+size_t utf8decode(const unsigned char *s, size_t n, std::vector<uint32_t> *out);
+
 // 1 for the DOS code pages (CP437 ... CP869 but CP864) whose control
 // bytes DOS draws as pictures.
 int isdoscodepage(const char *name);

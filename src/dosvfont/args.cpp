@@ -6,15 +6,19 @@
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
+#include <string>
 #include <strings.h>
 #include <utility>
+#include <vector>
 
 #include "codes/codes.h"
+#include "display/targets.h"
 #include "dosvfont/say.h"
 #include "dosvfont/usage.h"
 #include "io/stream.h"
 #include "sources/source.h"
 #include "writers/bdfset.h"
+#include "writers/csource.h"
 
 #ifndef DOSVFONT_VERSION
 #define DOSVFONT_VERSION "unknown"
@@ -70,6 +74,45 @@ bool ambiguous(const char *arg, const option *longs) {
   return true;
 }
 
+// The long option a letter stands for.
+const char *longname(const option *longs, int ch) {
+  static char name[40];
+  for (const option *l = longs; l->name; l++)
+    if (l->val == ch) return snprintf(name, sizeof name, "--%s", l->name), name;
+  return "an option";
+}
+
+// Two colours "RRGGBB,RRGGBB" (a # before each allowed) into fg and bg.
+bool colors(const char *s, unsigned char *fg, unsigned char *bg) {
+  unsigned char *out[2] = {fg, bg};
+  for (int c = 0; c < 2; c++) {
+    if (*s == '#') s++;
+    for (int k = 0; k < 3; k++, s += 2) {
+      long v = isxdigit(static_cast<unsigned char>(s[0])) &&
+                       isxdigit(static_cast<unsigned char>(s[1]))
+                   ? number(s, s + 2, 16, 255)
+                   : -1;
+      if (v < 0) return false;
+      out[c][k] = static_cast<unsigned char>(v);
+    }
+    if (*s++ != (c ? '\0' : ',')) return false;
+  }
+  return true;
+}
+
+// --target list: each reader and its rules.
+std::string targetlist() {
+  std::string text;
+  for (const target *t = targets; t->name; t++) {
+    std::vector<factline> facts;
+    describetarget(t, &facts);
+    for (const auto &f : facts)
+      text += std::string(f.key) + ": " + f.text + "\n";
+    if (t[1].name) text += "\n";
+  }
+  return text;
+}
+
 // --help and --version on the output stream, whose failures count too.
 int print(const char *text) {
   swrite(&output, text, strlen(text));
@@ -88,6 +131,8 @@ int parseargs(int argc, char **argv, cmdline *c) {
   o.numbering = NUMUNICODE;
   o.kind = ANYKIND;
   o.last = 0xFFFF;
+  o.screenw = 320, o.screenh = 240;
+  o.fg[0] = o.fg[1] = o.fg[2] = 0xFF; // white on black, as a display is
   static const option longs[] = {
       {"output", required_argument, nullptr, 'o'},
       {"format", required_argument, nullptr, 'f'},
@@ -113,27 +158,34 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {"underline", no_argument, nullptr, 'N'},
       {"strikeout", no_argument, nullptr, 'K'},
       {"control-pictures", no_argument, nullptr, 'P'},
+      {"show", required_argument, nullptr, 'Y'},
+      {"target", required_argument, nullptr, 'G'},
+      {"screen", required_argument, nullptr, 'Z'},
+      {"colors", required_argument, nullptr, 'C'},
+      {"c-name", required_argument, nullptr, 'Q'},
       {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, 'V'},
       {nullptr, 0, nullptr, 0}};
-  static const char *const formats[] = {"bdf", "fontx2", "png", nullptr};
+  static const char *const formats[] = {"bdf", "fontx2", "png", "c", nullptr};
   static const char *const registries[] = {"unicode", "native", nullptr};
   static const char *const kinds[] = {"single", "double", nullptr};
   static const char *const fits[] = {"line", "em", nullptr};
   // Each option's bit in options::given (the short letter, or the
   // letter getopt_long returns for a long-only option).
   static const std::pair<int, unsigned> gave[] = {
-      {'f', GAVEFORMAT},  {'r', GAVEREGISTRY}, {'c', GAVECODES},
-      {'e', GAVECHARSET}, {'k', GAVEKIND},     {'w', GAVEWIDTH},
-      {'s', GAVESIZE},    {'n', GAVENAME},     {'S', GAVESCALE},
-      {'R', GAVERANGE},   {'F', GAVEFIT},      {'X', GAVESALVAGE},
-      {'D', GAVEFOUNDRY}, {'U', GAVEENCODED},  {'T', GAVETEXT},
-      {'A', GAVEFACE},    {'M', GAVEFROM},     {'B', GAVEBOLD},
-      {'L', GAVEITALIC},  {'N', GAVEUNDER},    {'K', GAVESTRIKE},
-      {'P', GAVEPICTURES}};
+      {'f', GAVEFORMAT},   {'r', GAVEREGISTRY}, {'c', GAVECODES},
+      {'e', GAVECHARSET},  {'k', GAVEKIND},     {'w', GAVEWIDTH},
+      {'s', GAVESIZE},     {'n', GAVENAME},     {'S', GAVESCALE},
+      {'R', GAVERANGE},    {'F', GAVEFIT},      {'X', GAVESALVAGE},
+      {'D', GAVEFOUNDRY},  {'U', GAVEENCODED},  {'T', GAVETEXT},
+      {'A', GAVEFACE},     {'M', GAVEFROM},     {'B', GAVEBOLD},
+      {'L', GAVEITALIC},   {'N', GAVEUNDER},    {'K', GAVESTRIKE},
+      {'P', GAVEPICTURES}, {'Y', GAVESHOW},     {'G', GAVETARGET},
+      {'Z', GAVESCREEN},   {'C', GAVECOLORS},   {'Q', GAVECNAME}};
   // Options that choose what is written and cannot be given twice: a
   // second would silently replace the first.
-  const unsigned once = GAVERANGE | GAVETEXT | GAVEFROM;
+  const unsigned once = GAVERANGE | GAVETEXT | GAVEFROM | GAVESHOW |
+                        GAVETARGET | GAVESCREEN | GAVECOLORS | GAVECNAME;
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -144,10 +196,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
     for (const auto &g : gave) {
       if (g.first != ch) continue;
       if (o.given & g.second & once)
-        return say("%s given twice", ch == 'R'   ? "--range"
-                                     : ch == 'T' ? "--text"
-                                                 : "--from"),
-               2;
+        return say("%s given twice", longname(longs, ch)), 2;
       o.given |= g.second;
     }
     switch (ch) {
@@ -168,6 +217,44 @@ int parseargs(int argc, char **argv, cmdline *c) {
       break;
     case 'P':
       o.pictures = 1;
+      break;
+    case 'Y':
+      c->showpath = optarg;
+      o.show = 1;
+      break;
+    case 'G':
+      if (!strcmp(optarg, "list")) {
+        c->done = 1;
+        return print(targetlist().c_str());
+      }
+      if (!(o.reader = findtarget(optarg)))
+        return say("--target: unknown target '%s' (known: %s; --target list "
+                   "tells their rules)",
+                   optarg, targetnames()),
+               2;
+      break;
+    case 'Z': {
+      const char *x = strchr(optarg, 'x');
+      long w = x ? number(optarg, x, 10, 4096) : -1;
+      long h = x ? number(x + 1, x + strlen(x), 10, 4096) : -1;
+      if (w < 1 || h < 1)
+        return say("--screen: '%s' is not WIDTHxHEIGHT, each 1 to 4096",
+                   optarg),
+               2;
+      o.screenw = static_cast<int>(w), o.screenh = static_cast<int>(h);
+      break;
+    }
+    case 'C':
+      if (!colors(optarg, o.fg, o.bg))
+        return say("--colors: '%s' is not two hex colours FG,BG such as "
+                   "FFFFFF,000000",
+                   optarg),
+               2;
+      break;
+    case 'Q':
+      if (!iscname(optarg))
+        return say("--c-name: '%s' is not a C identifier", optarg), 2;
+      o.cname = optarg;
       break;
     case 'M':
       if (dbcsnamed(&cs, optarg) && sbcsnamed(&cs, optarg))
@@ -263,11 +350,39 @@ int parseargs(int argc, char **argv, cmdline *c) {
       return 2;
     }
   }
-  if (argc - optind > 1) {
-    say("one font at a time: '%s' is extra", argv[optind + 1]);
+  if (o.reader && o.reader->singleonly && o.kind == DOUBLEBYTE) {
+    say("-k double: %s draws with a single-byte font only", o.reader->name);
     return 2;
   }
-  c->path = optind < argc && strcmp(argv[optind], "-") ? argv[optind] : nullptr;
+  // Two fonts make a pair for a display: drawn, or checked for a reader.
+  int most = o.show || (o.info && o.reader) ? 2 : 1;
+  if (argc - optind > most) {
+    if (most == 2)
+      say("two fonts at most: '%s' is extra", argv[optind + 2]);
+    else if (argc - optind == 2)
+      say("one font at a time (two only with --show or --info --target): "
+          "'%s' is extra",
+          argv[optind + 1]);
+    else
+      say("one font at a time: '%s' is extra", argv[optind + 1]);
+    return 2;
+  }
+  c->npaths = argc - optind ? argc - optind : 1;
+  for (int i = 0; i < c->npaths; i++)
+    c->paths[i] = optind + i < argc && strcmp(argv[optind + i], "-")
+                      ? argv[optind + i]
+                      : nullptr;
+  // Standard input is read once, whatever reads it.
+  int stdins = (c->textpath && !strcmp(c->textpath, "-")) +
+               (c->showpath && !strcmp(c->showpath, "-"));
+  for (int i = 0; i < c->npaths; i++) stdins += !c->paths[i];
+  if (stdins > 1) {
+    say("standard input can be read once: give files for all but one of the "
+        "fonts, --text and --show");
+    return 2;
+  }
+  o.nfonts = c->npaths;
+  c->path = c->paths[0];
   o.path = c->path;
   o.label = c->path ? c->path : "standard input";
   o.outlabel = c->outpath ? c->outpath : "standard output";

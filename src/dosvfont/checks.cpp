@@ -42,17 +42,23 @@ const struct {
     {GAVEUNDER, "--underline"},
     {GAVESTRIKE, "--strikeout"},
     {GAVEPICTURES, "--control-pictures"},
+    {GAVESHOW, "--show"},
+    {GAVETARGET, "--target"},
+    {GAVESCREEN, "--screen"},
+    {GAVECOLORS, "--colors"},
+    {GAVECNAME, "--c-name"},
 };
 
 // When the option of bit applies, as its message says it; null when it
 // applies to this job.
 const char *applieswhen(unsigned bit, const options *o, const job *s) {
-  bool bdf = o->format == FMTBDF, fontx2 = o->format == FMTFONTX2;
+  bool bdf = o->format == FMTBDF, fontx2 = fontxout(o->format);
   const char *jis = "does not apply to dosv2bdf's text (-r native of a "
                     "Shift_JIS or JIS X 0201 font)";
   if (o->info) {
     unsigned takes = GAVECODES | GAVECHARSET | GAVETEXT | GAVEFROM | GAVEBOLD |
-                     GAVEITALIC | GAVEUNDER | GAVESTRIKE | GAVEPICTURES;
+                     GAVEITALIC | GAVEUNDER | GAVESTRIKE | GAVEPICTURES |
+                     GAVERANGE | GAVETARGET;
     if (!s->fontx2)
       takes |= GAVESIZE | GAVEFIT | GAVEKIND | GAVEWIDTH | GAVEFACE;
     if (!(takes & bit)) return "does not apply to --info";
@@ -74,15 +80,28 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
     return s->rendered ? nullptr : "applies when an outline font is rendered";
   case GAVENAME:
     if (s->jistext) return jis;
-    return bdf || fontx2 || o->info ? nullptr
-                                    : "applies when BDF or FONTX2 is written";
+    return bdf || fontx2 || o->info
+               ? nullptr
+               : "applies when BDF, FONTX2 or C source is written";
   case GAVEFOUNDRY:
   case GAVEENCODED:
     if (s->jistext) return jis;
     return bdf ? nullptr : "applies when BDF is written";
   case GAVESCALE:
-    return o->format == FMTPNG ? nullptr
-                               : "applies when a PNG proof sheet is written";
+    return o->format == FMTPNG
+               ? nullptr
+               : "applies when a PNG picture is written (a proof sheet, "
+                 "--show)";
+  case GAVETARGET:
+    return o->show || o->info || o->keep || fontx2
+               ? nullptr
+               : "applies to --show, --info and "
+                 "FONTX2 or C source written";
+  case GAVESCREEN:
+  case GAVECOLORS:
+    return o->show ? nullptr : "applies to --show";
+  case GAVECNAME:
+    return o->format == FMTC ? nullptr : "applies when C source is written";
   case GAVERANGE:
   case GAVETEXT:
   case GAVEBOLD:
@@ -117,7 +136,7 @@ int checkoptions(const options *o, const job *s) {
   if (o->info) return 0;
   // A FONTX2 name is 8 bytes of printable ASCII; a BDF family or foundry
   // is a field of the font's XLFD name and a quoted property.
-  if (o->name && o->format == FMTFONTX2 && !printable(o->name, 8, "")) {
+  if (o->name && fontxout(o->format) && !printable(o->name, 8, "")) {
     say("-n: '%s' is not 1 to 8 printable ASCII characters", o->name);
     return 2;
   }

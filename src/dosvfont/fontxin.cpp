@@ -41,7 +41,7 @@ void guessed(const options *o, glyphset *gs, readas *r) {
              "names the font's set",
              setname(&g.set[0]), g.codes < 200 ? "few codes" : "a close call",
              setname(&g.set[g.rival]), dr,
-             o->format == FMTFONTX2 ? "--from" : "-c or --from");
+             fontxout(o->format) ? "--from" : "-c or --from");
 }
 
 } // namespace
@@ -50,7 +50,7 @@ int readfontx(const options *o, glyphset *gs, readas *r) {
   *r = readas();
   // -c and -e name the input's set when it becomes BDF or PNG; the
   // output's when FONTX2 is written again, which --from leaves to them.
-  bool inputsets = o->format != FMTFONTX2 || o->info;
+  bool inputsets = !fontxout(o->format) || o->info;
   const char *byoption = gs->kind ? o->codes : o->charset;
   const char *option = gs->kind ? "-c" : "-e";
   const char *given = o->from, *by = "--from";

@@ -11,6 +11,7 @@
 #include "dosvfont/records.h"
 #include "dosvfont/report.h"
 #include "dosvfont/say.h"
+#include "fontx/fontxset.h"
 #include "io/stream.h"
 #include "recode/recode.h"
 #include "recode/style.h"
@@ -182,6 +183,7 @@ int describeft(const options *o, source *s) {
          plural(out.glyphs));
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
+    fact("bytes: %zu (written as FONTX2)", fontxbytes(&out));
     if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
     if (o->given & GAVETEXT)
       fact("text: %zu character%s, %zu not in the font", o->ntext,

@@ -18,6 +18,7 @@
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
 #include "dosvfont/say.h"
+#include "dosvfont/show.h"
 #include "dosvfont/text.h"
 #include "io/files.h"
 #include "io/stream.h"
@@ -54,28 +55,33 @@ int main(int argc, char **argv) {
   }
   if (c.done) return 0;
   options &o = c.o;
-  if ((closed & 1) && (!c.path || (c.textpath && !strcmp(c.textpath, "-")))) {
+  o.outpath = c.outpath;
+  bool stdinread = c.textpath && !strcmp(c.textpath, "-");
+  stdinread |= c.showpath && !strcmp(c.showpath, "-");
+  for (int i = 0; i < c.npaths; i++) stdinread |= !c.paths[i];
+  if ((closed & 1) && stdinread) {
     say("standard input is closed");
     return 1;
   }
-  if (!c.path && isatty(0)) {
-    say("no font given and standard input is a terminal (see --help)");
-    return 2;
-  }
+  for (int i = 0; i < c.npaths; i++)
+    if (!c.paths[i] && isatty(0)) {
+      say("no font given and standard input is a terminal (see --help)");
+      return 2;
+    }
   // The output is never one of the inputs: a run would replace its font.
-  bool stdintext = c.textpath && !strcmp(c.textpath, "-");
-  if (samefile(c.outpath, c.path) ||
-      (c.textpath && samefile(c.outpath, stdintext ? nullptr : c.textpath))) {
-    say("%s: -o names an input", c.outpath);
-    return 2;
-  }
+  const char *inputs[4];
+  int ninputs = 0;
+  for (int i = 0; i < c.npaths; i++) inputs[ninputs++] = c.paths[i];
+  for (const char *p : {c.textpath, c.showpath})
+    if (p) inputs[ninputs++] = strcmp(p, "-") ? p : nullptr;
+  for (int i = 0; i < ninputs; i++)
+    if (samefile(c.outpath, inputs[i])) {
+      say("%s: -o names an input", c.outpath);
+      return 2;
+    }
   std::vector<uint32_t> text;
   if (c.textpath) {
     bool fromstdin = !strcmp(c.textpath, "-");
-    if (fromstdin && !c.path) {
-      say("--text -: standard input is the font; give the font a file");
-      return 2;
-    }
     if (int st =
             readtext(fromstdin ? nullptr : c.textpath, &text, &o.textbytes))
       return st;
@@ -83,39 +89,53 @@ int main(int argc, char **argv) {
     o.ntext = text.size();
     o.textlabel = fromstdin ? "standard input" : c.textpath;
   }
+  inbuf shown = inbuf();
+  if (c.showpath) {
+    bool fromstdin = !strcmp(c.showpath, "-");
+    o.showlabel = fromstdin ? "standard input" : c.showpath;
+    if (int st = readshown(fromstdin ? nullptr : c.showpath, &shown)) return st;
+    o.showtext = shown.data;
+    o.showbytes = shown.n;
+  }
 
-  inbuf in;
-  int err = loadfile(c.path, &in, MAXINPUT);
-  if (err == EFBIG) {
-    say("%s: larger than %zu MiB, the most dosvfont reads", o.label,
-        size_t{MAXINPUT} >> 20);
-    return 1;
+  inbuf in[2] = {inbuf(), inbuf()};
+  fontinput fonts[2];
+  int status = 0;
+  for (int i = 0; i < c.npaths && !status; i++) {
+    const char *label = c.paths[i] ? c.paths[i] : "standard input";
+    int err = loadfile(c.paths[i], &in[i], MAXINPUT);
+    if (err == EFBIG)
+      say("%s: larger than %zu MiB, the most dosvfont reads", label,
+          size_t{MAXINPUT} >> 20),
+          status = 1;
+    else if (err)
+      say("cannot read %s: %s", label, strerror(err)), status = 1;
+    fonts[i] = {in[i].data, in[i].n, c.paths[i], label};
   }
-  if (err) {
-    say("cannot read %s: %s", o.label, strerror(err));
-    return 1;
-  }
-  o.format = formatof(&o, c.outpath, in.data, in.n);
-  if (o.format != FMTBDF && !o.info && !c.outpath && isatty(1)) {
+  if (!status && !(status = chooseformat(&o, c.outpath, &fonts[0])) &&
+      o.format != FMTBDF && o.format != FMTC && !o.info && !c.outpath &&
+      isatty(1)) {
     say("will not write a binary font to a terminal; use -o FILE or a "
         "redirection");
-    unloadfile(&in);
-    return 2;
+    status = 2;
   }
-
-  outfile out;
-  if ((err = outopen(&out, c.outpath))) {
-    say("cannot write %s: %s", o.outlabel, strerror(err));
-    unloadfile(&in);
-    return 1;
+  if (!status) {
+    outfile out;
+    int err;
+    if ((err = outopen(&out, c.outpath))) {
+      say("cannot write %s: %s", o.outlabel, strerror(err));
+      status = 1;
+    } else {
+      soutfd(&output, out.fd);
+      bool salvaged = false;
+      status = runinputs(&o, fonts, c.npaths, &salvaged);
+      if ((err = outdone(&out, status == 0 || salvaged))) {
+        say("cannot write %s: %s", o.outlabel, strerror(err));
+        status = 1;
+      }
+    }
   }
-  soutfd(&output, out.fd);
-  bool salvaged = false;
-  int status = runfont(&o, in.data, in.n, &salvaged);
-  unloadfile(&in);
-  if ((err = outdone(&out, status == 0 || salvaged))) {
-    say("cannot write %s: %s", o.outlabel, strerror(err));
-    status = 1;
-  }
+  for (inbuf &b : in) unloadfile(&b);
+  unloadfile(&shown);
   return status;
 }

@@ -7,7 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
-enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG };
+enum { FMTAUTO, FMTBDF, FMTFONTX2, FMTPNG, FMTC };
+
+// A FONTX2 font is written: as itself, or as C source.
+inline bool fontxout(int format) {
+  return format == FMTFONTX2 || format == FMTC;
+}
 
 // The largest input read: a double-byte FONTX2 font of every 16-bit code
 // at the largest cell is 535 MB, and no other font comes near.
@@ -38,7 +43,15 @@ enum given : unsigned {
   GAVEUNDER = 1u << 19,    // --underline
   GAVESTRIKE = 1u << 20,   // --strikeout
   GAVEPICTURES = 1u << 21, // --control-pictures
+  GAVESHOW = 1u << 22,     // --show
+  GAVETARGET = 1u << 23,   // --target
+  GAVESCREEN = 1u << 24,   // --screen
+  GAVECOLORS = 1u << 25,   // --colors
+  GAVECNAME = 1u << 26,    // --c-name
 };
+
+struct target;
+struct keeper;
 
 struct options {
   int format; // FMTAUTO: chosen by formatof
@@ -73,8 +86,23 @@ struct options {
   int salvage; // --salvage: write a truncated FONTX2 font anyway
   int face;    // --face: the face of a collection (TTC, OTC)
   int bold, italic, underline, strikeout; // the styles
-  int pictures;      // --control-pictures: CP932's control-byte pictures
+  int pictures; // --control-pictures: CP932's control-byte pictures
+  // --show: the text drawn (UTF-8, checked), its name for messages; the
+  // screen, its colours (RGB).
+  int show;
+  const unsigned char *showtext;
+  size_t showbytes;
+  const char *showlabel;
+  int screenw, screenh;
+  unsigned char fg[3], bg[3];
+  const target *reader; // --target: the reader the fonts are for, or null
+  const char *cname;    // --c-name: the C array's name, or null
+  int nfonts;           // the fonts given: 1, or 2 (--show, --info --target)
+  // --show and --info --target: the FONTX2 glyph sets made are kept here
+  // instead of written; null otherwise.
+  keeper *keep;
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it
   const char *outlabel;
+  const char *outpath; // -o, null for standard output
 };

@@ -6,6 +6,7 @@
 #include "dosvfont/options.h"
 #include "recode/codemap.h"
 #include "writers/bdfset.h"
+#include "writers/csource.h"
 #include "writers/sheet.h"
 
 // Re-coding as the options ask: the width, kind and sets, the FONTX2 name
@@ -19,3 +20,7 @@ sourceopts sourceoptsof(const options *o);
 // A BDF font and a proof sheet of the glyphs chosen (null: all).
 bdfopts bdfoptsof(const options *o, const unsigned char *chosen);
 sheetopts sheetoptsof(const options *o, const unsigned char *chosen);
+
+// C source: the array named by --c-name, else after the output file, else
+// -n, else the input's file (name holds it, size bytes).
+copts coptsof(const options *o, char *name, size_t size);

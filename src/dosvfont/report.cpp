@@ -27,7 +27,8 @@ void utf8(char *c, uint32_t u) {
     p[2] = 0x80 | (u >> 6 & 63), p[3] = 0x80 | (u & 63), p[4] = 0;
 }
 
-// "U+XXXX (c), ..." for up to 8 characters, and how many more.
+} // namespace
+
 void charlist(char *out, size_t size, const uint32_t *u, size_t named,
               size_t all) {
   size_t k = 0;
@@ -41,8 +42,6 @@ void charlist(char *out, size_t size, const uint32_t *u, size_t named,
   if (all > named && k < size)
     snprintf(out + k, size - k, " and %zu more", all - named);
 }
-
-} // namespace
 
 void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
                  size_t other, const uint32_t *otheru, int kind) {

@@ -11,6 +11,11 @@
 #include "recode/recode.h"
 #include "sources/source.h"
 
+// "U+XXXX (c), ..." for up to 8 of the named characters u, and how many
+// more of all there are, into out.
+void charlist(char *out, size_t size, const uint32_t *u, size_t named,
+              size_t all);
+
 // The characters of --text that belong in the other kind of font (other,
 // the first 8 in otheru; kind: the kind written), and those the font
 // written lacks (lacked: the first 8 of them).

@@ -4,15 +4,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "codes/codes.h"
-#include "dosvfont/options.h"
 #include "dosvfont/say.h"
-#include "io/files.h"
 
-int readtext(const char *path, std::vector<uint32_t> *chars, size_t *bytes) {
+namespace {
+
+int load(const char *path, inbuf *t) {
   const char *label = path ? path : "standard input";
-  inbuf t;
-  int err = loadfile(path, &t, MAXTEXT);
+  int err = loadfile(path, t, MAXTEXT);
   if (err == EFBIG) {
     say("%s: text larger than %zu MiB", label, size_t{MAXTEXT} >> 20);
     return 1;
@@ -21,12 +19,22 @@ int readtext(const char *path, std::vector<uint32_t> *chars, size_t *bytes) {
     say("cannot read %s: %s", label, strerror(err));
     return 1;
   }
-  *bytes = t.n;
-  size_t bad = utf8chars(t.data, t.n, chars);
-  unloadfile(&t);
-  if (bad) {
-    say("%s: not UTF-8 text (byte %zu)", label, bad - 1);
-    return 1;
-  }
   return 0;
+}
+
+} // namespace
+
+int readtext(const char *path, std::vector<uint32_t> *chars, size_t *bytes) {
+  inbuf t;
+  if (load(path, &t)) return 1;
+  *bytes = t.n;
+  int st = textof(t.data, t.n, path ? path : "standard input", chars, 1);
+  unloadfile(&t);
+  return st;
+}
+
+int readshown(const char *path, inbuf *t) {
+  std::vector<uint32_t> chars;
+  if (load(path, t)) return 1;
+  return textof(t->data, t->n, path ? path : "standard input", &chars, 0);
 }

@@ -4,13 +4,17 @@
 // is a terminal and no file is read or written; the pipeline is runfont's,
 // as for the program.
 #include <cstdlib>
+#include <cstring>
 #include <emscripten.h>
+#include <map>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
 #include "dosvfont/say.h"
+#include "dosvfont/texts.h"
 #include "io/stream.h"
 
 namespace {
@@ -35,23 +39,60 @@ EM_JS(void, markoutofmemory, (), { Module.outofmemory = true; });
   abort();
 }
 
+// The files a run's arguments name (a second font, --text, --show), as
+// the page handed them over: nothing is read from anywhere else.
+std::map<std::string, std::string> files;
+
+const std::string *named(const char *path) {
+  auto f = files.find(path);
+  return f == files.end() ? nullptr : &f->second;
+}
+
+const unsigned char *bytes(const std::string &s) {
+  return reinterpret_cast<const unsigned char *>(s.data());
+}
+
 int run(cmdline *c, const unsigned char *data, size_t n, const char *name) {
-  if (c->path) {
-    say("%s: the page converts the font it is given, not a file named in its "
-        "arguments",
-        c->path);
-    return 2;
-  }
-  if (c->textpath) {
-    say("--text: the page reads no file but the font");
-    return 2;
-  }
   options &o = c->o;
-  o.path = name;
-  o.label = name && *name ? name : "the font";
+  o.outpath = c->outpath;
   o.progress = progressed;
-  o.format = formatof(&o, c->outpath, data, n);
-  return runfont(&o, data, n);
+  // Standard input is the font the page was given; other inputs by name.
+  fontinput fonts[2];
+  for (int i = 0; i < c->npaths; i++) {
+    const char *p = c->paths[i];
+    if (!p) {
+      fonts[i] = {data, n, name, name && *name ? name : "the font"};
+    } else if (const std::string *f = named(p)) {
+      fonts[i] = {bytes(*f), f->size(), p, p};
+    } else if (name && !strcmp(p, name)) {
+      fonts[i] = {data, n, name, name};
+    } else {
+      say("%s: the page reads only the files it was given", p);
+      return 2;
+    }
+  }
+  o.path = fonts[0].path;
+  o.label = fonts[0].label;
+  std::vector<uint32_t> text;
+  for (const char *p : {c->textpath, c->showpath}) {
+    if (!p) continue;
+    const std::string *f = strcmp(p, "-") ? named(p) : nullptr;
+    if (!f) {
+      say("%s: the page reads only the files it was given", p);
+      return 2;
+    }
+    if (p == c->textpath) {
+      if (int st = textof(bytes(*f), f->size(), p, &text, 1)) return st;
+      o.text = text.data(), o.ntext = text.size(), o.textbytes = f->size();
+      o.textlabel = p;
+    } else {
+      std::vector<uint32_t> chars;
+      if (int st = textof(bytes(*f), f->size(), p, &chars, 0)) return st;
+      o.showtext = bytes(*f), o.showbytes = f->size(), o.showlabel = p;
+    }
+  }
+  if (int st = chooseformat(&o, c->outpath, &fonts[0])) return st;
+  return runinputs(&o, fonts, c->npaths, nullptr);
 }
 
 } // namespace
@@ -75,6 +116,16 @@ EMSCRIPTEN_KEEPALIVE int dosvfont_run(int argc, char **argv,
   sflush(&output);
   serrsink(nullptr, nullptr);
   return status;
+}
+
+// A file the next run's arguments may name (a second font, --text, --show),
+// until dosvfont_clearfiles.
+EMSCRIPTEN_KEEPALIVE void
+dosvfont_addfile(const char *name, const unsigned char *data, size_t n) {
+  files[name].assign(reinterpret_cast<const char *>(data), n);
+}
+EMSCRIPTEN_KEEPALIVE void dosvfont_clearfiles() {
+  files.clear();
 }
 
 EMSCRIPTEN_KEEPALIVE const char *dosvfont_output() {

@@ -88,7 +88,12 @@ int fontxload(const unsigned char *data, size_t n, glyphset *gs,
   return 0;
 }
 
-void fontxwrite(const glyphset *gs) {
+size_t fontxbytes(const glyphset *gs) {
+  return (gs->kind ? 18 + 4 * static_cast<size_t>(gs->nblocks) : 17) +
+         gs->glyphs * gs->glyphbytes;
+}
+
+void fontxwrite(const glyphset *gs, outstream *out) {
   unsigned char head[18];
   memcpy(head, "FONTX2", 6);
   memcpy(head + 6, gs->name, 8);
@@ -96,14 +101,14 @@ void fontxwrite(const glyphset *gs) {
   head[15] = static_cast<unsigned char>(gs->height);
   head[16] = static_cast<unsigned char>(gs->kind);
   head[17] = static_cast<unsigned char>(gs->nblocks);
-  swrite(&output, head, gs->kind ? 18 : 17);
+  swrite(out, head, gs->kind ? 18 : 17);
   for (int i = 0; i < gs->nblocks; i++) {
     const codeblock &b = gs->blocks[i];
     unsigned char e[4] = {static_cast<unsigned char>(b.start),
                           static_cast<unsigned char>(b.start >> 8),
                           static_cast<unsigned char>(b.end),
                           static_cast<unsigned char>(b.end >> 8)};
-    swrite(&output, e, 4);
+    swrite(out, e, 4);
   }
-  swrite(&output, gs->bits, gs->glyphs * gs->glyphbytes);
+  swrite(out, gs->bits, gs->glyphs * gs->glyphbytes);
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "fontx/glyphs.h"
+#include "io/stream.h"
 
 // What reading a whole FONTX2 file found besides its glyphs.
 struct fontxfacts {
@@ -26,7 +27,10 @@ struct fontxfacts {
 int fontxload(const unsigned char *data, size_t n, glyphset *gs,
               fontxfacts *facts);
 
-// Writes gs as a FONTX2 file to the output stream, a double-byte font's
-// blocks as they are in gs (at most 255). gs holds every glyph's bytes, as
-// a re-coded set does: FONTX2 is only ever written from one.
-void fontxwrite(const glyphset *gs);
+// Writes gs as a FONTX2 file to out, a double-byte font's blocks as they
+// are in gs (at most 255). gs holds every glyph's bytes, as a re-coded set
+// does: FONTX2 is only ever written from one.
+void fontxwrite(const glyphset *gs, outstream *out);
+
+// The bytes fontxwrite writes for gs.
+size_t fontxbytes(const glyphset *gs);

@@ -35,6 +35,10 @@ struct recodeopts {
   // bar); may be null.
   void (*progress)(size_t done, size_t total);
   styleopts style; // bitmap bold and italic, lines, pictures
+  // Where no width is given: the width the cell gets instead of the one
+  // its glyphs need (a display reader's rule), or null.
+  int (*widthfor)(const void *rule, int natural);
+  const void *widthrule;
 };
 
 // Which lines a font places itself; the others by the bitmap rule.

@@ -181,6 +181,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   stash d;
   if (s->outline) drawall(s, m, o->width ? o->width : 255, &d, o->progress);
   int width = o->width ? o->width : widthof(s, m, d);
+  if (!o->width && o->widthfor) width = o->widthfor(o->widthrule, width);
   int height = s->ascent + s->descent;
   if (width < 1 || width > 255 || height < 1 || height > 255) {
     mapclose(&src);

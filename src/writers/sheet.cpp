@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <png.h>
 #include <vector>
 
 #include "io/stream.h"
+#include "writers/png.h"
 
 namespace {
 
@@ -116,8 +116,7 @@ int sheetpng(const glyphset *gs, const sheetopts *o, char *why, size_t size) {
     bool top = !r || l.rows[r] != l.rows[r - 1] + static_cast<uint32_t>(l.cols);
     height += l.ch + 1 + (top ? 1 : 0) + (top && r ? gap : 0);
   }
-  // 256 million pixels: a 64 x 64 font's 8000 glyphs take 40 million.
-  if (static_cast<double>(l.width) * height > 1 << 28)
+  if (static_cast<double>(l.width) * height > MAXPIXELS)
     return snprintf(why, size, "a picture of %dx%d pixels is too large",
                     l.width, height),
            -1;
@@ -129,21 +128,6 @@ int sheetpng(const glyphset *gs, const sheetopts *o, char *why, size_t size) {
         drawrow(gs, l, l.rows[r], top, img.data(), static_cast<int>(y)));
   }
 
-  png_image image;
-  memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(l.width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_GRAY | PNG_FORMAT_FLAG_COLORMAP;
-  image.colormap_entries = 4;
-  png_alloc_size_t n = 0;
-  // Once to learn the size, once to write.
-  if (!png_image_write_to_memory(&image, nullptr, &n, 0, img.data(), 0, shades))
-    return snprintf(why, size, "libpng: %s", image.message), -1;
-  std::vector<unsigned char> png(n);
-  if (!png_image_write_to_memory(&image, png.data(), &n, 0, img.data(), 0,
-                                 shades))
-    return snprintf(why, size, "libpng: %s", image.message), -1;
-  swrite(&output, png.data(), n);
-  return 0;
+  return pngwrite(img.data(), l.width, height, shades, 4, 1, &output, why,
+                  size);
 }

@@ -1,0 +1,94 @@
+// The display drivers that read FONTX2 fonts on the devices, each one
+// record of the rules it reads a font and a text by, as its source has
+// them: how many bytes of each glyph row it reads, the glyphs it holds,
+// how it turns a text into codes, and what it does with a code its fonts
+// lack. A font is checked against those rules before it is flashed, a
+// font written for a reader gets a cell it reads right, and a text is
+// drawn as the reader would draw it (reader.h).
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "fontx/glyphs.h"
+
+// Bytes of each glyph row a reader reads: (w+7)/8, as stored, or (w+4)/8,
+// a byte short for widths whose w mod 8 is 1, 2 or 3.
+enum rowbytes { ROWSSTORED, ROWSPLUS4 };
+
+// How a reader turns a line of UTF-8 text into codes.
+enum textcodes {
+  TEXTSJIS,    // String2SJIS: UTF-8 to Shift_JIS with its faults
+  TEXTBYTES,   // each byte of the text a code of the single-byte font
+  TEXTUNICODE, // each character's Unicode value
+};
+
+// What a reader does at a code its fonts lack.
+enum penrule {
+  PENMINUSONE, // the pen becomes -1 in a uint16_t: 65535, and wraps
+  PENTOZERO,   // the pen goes back to x = 0
+  PENSTAYS,    // nothing is drawn, the pen stays
+};
+
+struct target {
+  const char *name;        // on the command line: "rpi-tft"
+  const char *project;     // whose driver: "Raspberry-ili9325 and its family"
+  const char *file;        // where its rules were read: "tft_lib.c"
+  int pair;                // reads a single-byte and a double-byte font
+  int singleonly;          // reads a single-byte font only
+  int rows;                // rowbytes
+  int maxglyph;            // bytes a glyph at most, or the font is refused; 0
+  int buffer;              // bytes its glyph buffer holds (more overflow it); 0
+  const char *bufferof;    // the driver whose buffer that is, when not all
+  int maxwidth, maxheight; // the cell at most; 0 for no bound
+  int drawrows;            // rows of a glyph drawn at most; 0 all
+  int column;              // the pen advances in whole columns this wide; 1
+  int text;                // textcodes
+  int maxcodes;            // codes a call at most (its buffer); 0 for none
+  int lengthbits;          // the text's length kept in so many bits; 0
+  int pen;                 // penrule
+  int sizebits;            // a glyph's byte size kept in so many bits; 0
+  int pixelbuffer;         // default bytes of a w*h*2 pixel buffer; 0 none
+  int newlines;            // CR and LF go back to x = 0 one cell lower
+  const char *dbcs;        // the codes it looks double-byte glyphs up by
+  const char *sbcs;        // and single-byte ones, null for any
+};
+
+// The targets, null-terminated by a record with a null name.
+extern const target targets[];
+
+// The target of that name, or null.
+const target *findtarget(const char *name);
+
+// "rpi-tft, rpi-oled, esp-idf, hagl".
+const char *targetnames();
+
+// The width a reader reads right nearest above natural (natural itself
+// when it does); for recodeopts::widthfor, rule a target.
+int targetwidth(const void *rule, int natural);
+
+// Whether a reader reads a cell of width w right: the row bytes it reads
+// are those stored.
+int readsrows(const target *t, int w);
+
+// How a fact about a font stands.
+enum factstate {
+  FACTMET,    // the font meets it
+  FACTBREAKS, // it breaks the reader: refused when written for it
+  FACTNOTE,   // worth knowing, or a setting of the reader's own to change
+};
+
+struct factline {
+  int state;      // factstate
+  char key[24];   // "cell width", "glyph bytes", "codes"
+  char text[400]; // what the rule is, whether the font meets it, remedy
+};
+
+// Checks the fonts of a reader's call (one, or a pair of either order)
+// against t's rules, a line a fact. What the fonts lack (a pair reader
+// given one font, a set it does not look codes up in) is said too.
+void checkfonts(const target *t, const glyphset *const *fonts, int n,
+                std::vector<factline> *facts);
+
+// The rules of t as lines for --target list, whatever the font.
+void describetarget(const target *t, std::vector<factline> *facts);

@@ -1,0 +1,158 @@
+// --show and --info --target. The fonts are made by the pipeline exactly
+// as -f fontx2 would make them, but kept in memory; a FONTX2 font is taken
+// as it stands, as its reader will have it. One font that yields both
+// kinds (a CJK font) makes the pair a Japanese display loads, as the two
+// -k runs would.
+#include "dosvfont/show.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/layout.h"
+#include "display/reader.h"
+#include "display/screen.h"
+#include "display/targets.h"
+#include "dosvfont/info.h"
+#include "dosvfont/make.h"
+#include "dosvfont/pipeline.h"
+#include "dosvfont/report.h"
+#include "dosvfont/say.h"
+#include "fontx/fontxset.h"
+#include "io/stream.h"
+
+namespace {
+
+// The fonts' glyph sets, made; k holds them. Returns the exit status.
+int makeall(const options *o, const fontinput *fonts, int n, keeper *k) {
+  for (int i = 0; i < n; i++) {
+    options m = *o;
+    m.path = fonts[i].path, m.label = fonts[i].label;
+    m.keep = k, m.info = 0, m.format = FMTPNG;
+    bool fontx2 = fonts[i].n >= 6 && !memcmp(fonts[i].data, "FONTX2", 6);
+    // Of a FONTX2 pair, -c names the double-byte font's set and -e the
+    // single-byte font's.
+    if (n == 2 && fontx2 && fonts[i].n > 16) {
+      bool dbl = fonts[i].data[16] == 1;
+      if (dbl) m.charset = nullptr, m.given &= ~GAVECHARSET;
+      if (!dbl) m.codes = nullptr, m.given &= ~GAVECODES;
+    }
+    int before = k->n;
+    if (int status = runfont(&m, fonts[i].data, fonts[i].n)) return status;
+    // A CJK font's pair, for a reader that reads a pair (or none).
+    if (n == 1 && !fontx2 && o->kind == ANYKIND && k->n == before + 1 &&
+        k->sets[before].kind == DOUBLEBYTE && (!o->reader || o->reader->pair)) {
+      m.kind = SINGLEBYTE;
+      if (int status = runfont(&m, fonts[i].data, fonts[i].n)) return status;
+    }
+  }
+  if (k->n == 2 && k->sets[0].kind == k->sets[1].kind) {
+    say("two %s fonts: give a single-byte and a double-byte one",
+        k->sets[0].kind ? "double-byte" : "single-byte");
+    return 2;
+  }
+  return 0;
+}
+
+} // namespace
+
+int runshow(const options *o, const fontinput *fonts, int n) {
+  keeper k = keeper();
+  int status = makeall(o, fonts, n, &k);
+  if (!status && o->reader && !o->reader->pair && k.n > 1) {
+    say("%s draws a text with one font: give one", o->reader->name);
+    status = 2;
+  }
+  if (status) {
+    keepfree(&k);
+    return status;
+  }
+  drawfont df[2];
+  const drawfont *single = nullptr, *dbl = nullptr;
+  int height = 0;
+  for (int i = 0; i < k.n; i++) {
+    fontopen(&df[i], &k.sets[i]);
+    (k.sets[i].kind ? dbl : single) = &df[i];
+    height = std::max(height, k.sets[i].height);
+  }
+  screen sc;
+  screenopen(&sc, o->screenw, o->screenh);
+  const char *label = o->showlabel;
+  if (o->reader) {
+    const target *t = o->reader;
+    readerfonts rf = {single, dbl, height};
+    readerfacts f = readerfacts();
+    readertext(t, &rf, o->showtext, o->showbytes, &sc, &f);
+    // What the picture shows, said in words.
+    std::string what;
+    char part[160];
+    auto add = [&](size_t count, const char *fmt) {
+      if (!count) return;
+      snprintf(part, sizeof part, fmt, count, plural(count));
+      what += (what.empty() ? "" : "; ") + std::string(part);
+    };
+    add(f.missing, "%zu code%s in no font");
+    add(f.dropped, "%zu character%s lost or damaged by its UTF-8 conversion");
+    add(f.cut, "%zu line%s cut short");
+    add(f.overflows, "%zu glyph%s larger than its glyph buffer");
+    add(f.hidden, "%zu line%s below the screen");
+    if (!what.empty())
+      say("note: %s: as %s draws it: %s", label, t->name, what.c_str());
+  } else {
+    layoutfacts f;
+    layouttext(single, dbl, o->showtext, o->showbytes, &sc, &f);
+    if (f.missing) {
+      char list[400];
+      charlist(list, sizeof list, f.missed.data(), f.missed.size(), f.kinds);
+      say("warning: %s: %zu character%s in neither font, drawn as empty "
+          "cells: %s",
+          label, f.kinds, plural(f.kinds), list);
+    }
+    if (f.left)
+      say("note: %s: %zu of %zu line%s do not fit the %dx%d screen: left out",
+          label, f.left, f.lines, plural(f.lines), o->screenw, o->screenh);
+  }
+  char why[160];
+  if (screenpng(&sc, o->scale ? o->scale : 1, o->fg, o->bg, why, sizeof why)) {
+    say("%s: %s", label, why);
+    status = 1;
+  }
+  keepfree(&k);
+  if (!status && sflush(&output)) {
+    say("cannot write %s: %s", o->outlabel, strerror(output.err));
+    status = 1;
+  }
+  return status;
+}
+
+int runtargetinfo(const options *o, const fontinput *fonts, int n) {
+  keeper k = keeper();
+  int status = makeall(o, fonts, n, &k);
+  if (!status) {
+    const glyphset *sets[2] = {&k.sets[0], &k.sets[1]};
+    for (int i = 0; i < k.n; i++) {
+      const glyphset &gs = k.sets[i];
+      fact("font: %s", k.labels[i]);
+      fact("written: %s FONTX2 in %s, %dx%d, %zu glyph%s",
+           gs.kind ? "double-byte" : "single-byte", setname(&gs.codes),
+           gs.width, gs.height, gs.glyphs, plural(gs.glyphs));
+      fact("bytes: %zu", fontxbytes(&gs));
+    }
+    std::vector<factline> facts;
+    checkfonts(o->reader, sets, k.n, &facts);
+    for (const auto &f : facts)
+      fact("%s: %s%s", f.key,
+           f.state == FACTMET      ? "ok: "
+           : f.state == FACTBREAKS ? "fails: "
+                                   : "",
+           f.text);
+  }
+  keepfree(&k);
+  if (!status && sflush(&output)) {
+    say("cannot write %s: %s", o->outlabel, strerror(output.err));
+    status = 1;
+  }
+  return status;
+}

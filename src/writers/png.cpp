@@ -1,0 +1,29 @@
+// PNG through libpng's simplified API, into memory and then the stream.
+#include "writers/png.h"
+
+#include <cstdio>
+#include <cstring>
+#include <png.h>
+#include <vector>
+
+int pngwrite(const unsigned char *img, int width, int height,
+             const unsigned char *palette, int entries, int gray,
+             outstream *out, char *why, size_t size) {
+  png_image image;
+  memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format =
+      (gray ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB) | PNG_FORMAT_FLAG_COLORMAP;
+  image.colormap_entries = static_cast<png_uint_32>(entries);
+  png_alloc_size_t n = 0;
+  // Once to learn the size, once to write.
+  if (!png_image_write_to_memory(&image, nullptr, &n, 0, img, 0, palette))
+    return snprintf(why, size, "libpng: %s", image.message), -1;
+  std::vector<unsigned char> png(n);
+  if (!png_image_write_to_memory(&image, png.data(), &n, 0, img, 0, palette))
+    return snprintf(why, size, "libpng: %s", image.message), -1;
+  swrite(out, png.data(), n);
+  return 0;
+}
