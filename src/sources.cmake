@@ -24,11 +24,12 @@ set(DOSVFONT_SOURCES
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   recode/style.cpp recode/styled.cpp
   writers/bdfset.cpp writers/sheet.cpp writers/png.cpp writers/csource.cpp
-  display/targets.cpp display/screen.cpp display/reader.cpp display/layout.cpp
+  display/targets.cpp display/rules.cpp display/screen.cpp display/reader.cpp
+  display/layout.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
   dosvfont/say.cpp dosvfont/usage.cpp dosvfont/fontxrun.cpp dosvfont/show.cpp
-  dosvfont/texts.cpp)
+  dosvfont/texts.cpp dosvfont/values.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)
 set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp)
 set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)

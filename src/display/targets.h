@@ -3,14 +3,11 @@
 // them: how many bytes of each glyph row it reads, the glyphs it holds,
 // how it turns a text into codes, and what it does with a code its fonts
 // lack. A font is checked against those rules before it is flashed, a
-// font written for a reader gets a cell it reads right, and a text is
-// drawn as the reader would draw it (reader.h).
+// font written for a reader gets a cell it reads right (rules.h), and a
+// text is drawn as the reader would draw it (reader.h).
 #pragma once
 
 #include <cstddef>
-#include <vector>
-
-#include "fontx/glyphs.h"
 
 // Bytes of each glyph row a reader reads: (w+7)/8, as stored, or (w+4)/8,
 // a byte short for widths whose w mod 8 is 1, 2 or 3.
@@ -70,25 +67,3 @@ int targetwidth(const void *rule, int natural);
 // Whether a reader reads a cell of width w right: the row bytes it reads
 // are those stored.
 int readsrows(const target *t, int w);
-
-// How a fact about a font stands.
-enum factstate {
-  FACTMET,    // the font meets it
-  FACTBREAKS, // it breaks the reader: refused when written for it
-  FACTNOTE,   // worth knowing, or a setting of the reader's own to change
-};
-
-struct factline {
-  int state;      // factstate
-  char key[24];   // "cell width", "glyph bytes", "codes"
-  char text[400]; // what the rule is, whether the font meets it, remedy
-};
-
-// Checks the fonts of a reader's call (one, or a pair of either order)
-// against t's rules, a line a fact. What the fonts lack (a pair reader
-// given one font, a set it does not look codes up in) is said too.
-void checkfonts(const target *t, const glyphset *const *fonts, int n,
-                std::vector<factline> *facts);
-
-// The rules of t as lines for --target list, whatever the font.
-void describetarget(const target *t, std::vector<factline> *facts);

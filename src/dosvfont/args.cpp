@@ -1,7 +1,6 @@
 // dosvfont's command line, as the program and the web page read it.
 #include "dosvfont/args.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,12 +8,12 @@
 #include <string>
 #include <strings.h>
 #include <utility>
-#include <vector>
 
 #include "codes/codes.h"
 #include "display/targets.h"
 #include "dosvfont/say.h"
 #include "dosvfont/usage.h"
+#include "dosvfont/values.h"
 #include "io/stream.h"
 #include "sources/source.h"
 #include "writers/bdfset.h"
@@ -25,38 +24,6 @@
 #endif
 
 namespace {
-
-// The index of value among words, or -1 after saying it is none of them.
-int wordof(const char *opt, const char *value, const char *const *words) {
-  for (int i = 0; words[i]; i++)
-    if (!strcasecmp(value, words[i])) return i;
-  say("%s: unknown value '%s' (see --help)", opt, value);
-  return -1;
-}
-
-// A number written in digits of the base and nothing else (no sign, no
-// space, no prefix), at most max; -1 otherwise.
-long number(const char *s, const char *e, int base, long max) {
-  long v = 0;
-  if (s == e) return -1;
-  for (; s < e; s++) {
-    int d = isdigit(static_cast<unsigned char>(*s)) ? *s - '0'
-            : base == 16 && isxdigit(static_cast<unsigned char>(*s))
-                ? (tolower(static_cast<unsigned char>(*s)) - 'a' + 10)
-                : -1;
-    if (d < 0 || (v = v * base + d) > max) return -1;
-  }
-  return v;
-}
-
-// A whole number of pixels from 1 to max (255, the range of a FONTX2 cell).
-// -1 after saying why not.
-int pixels(const char *opt, const char *value, int max = 255) {
-  long v = number(value, value + strlen(value), 10, max);
-  if (v >= 1) return static_cast<int>(v);
-  say("%s: '%s' is not a number from 1 to %d", opt, value, max);
-  return -1;
-}
 
 // getopt_long's words for a long option that begins more than one: says
 // which it could be. false when it is no such option.
@@ -80,37 +47,6 @@ const char *longname(const option *longs, int ch) {
   for (const option *l = longs; l->name; l++)
     if (l->val == ch) return snprintf(name, sizeof name, "--%s", l->name), name;
   return "an option";
-}
-
-// Two colours "RRGGBB,RRGGBB" (a # before each allowed) into fg and bg.
-bool colors(const char *s, unsigned char *fg, unsigned char *bg) {
-  unsigned char *out[2] = {fg, bg};
-  for (int c = 0; c < 2; c++) {
-    if (*s == '#') s++;
-    for (int k = 0; k < 3; k++, s += 2) {
-      long v = isxdigit(static_cast<unsigned char>(s[0])) &&
-                       isxdigit(static_cast<unsigned char>(s[1]))
-                   ? number(s, s + 2, 16, 255)
-                   : -1;
-      if (v < 0) return false;
-      out[c][k] = static_cast<unsigned char>(v);
-    }
-    if (*s++ != (c ? '\0' : ',')) return false;
-  }
-  return true;
-}
-
-// --target list: each reader and its rules.
-std::string targetlist() {
-  std::string text;
-  for (const target *t = targets; t->name; t++) {
-    std::vector<factline> facts;
-    describetarget(t, &facts);
-    for (const auto &f : facts)
-      text += std::string(f.key) + ": " + f.text + "\n";
-    if (t[1].name) text += "\n";
-  }
-  return text;
 }
 
 // --help and --version on the output stream, whose failures count too.
@@ -233,17 +169,12 @@ int parseargs(int argc, char **argv, cmdline *c) {
                    optarg, targetnames()),
                2;
       break;
-    case 'Z': {
-      const char *x = strchr(optarg, 'x');
-      long w = x ? number(optarg, x, 10, 4096) : -1;
-      long h = x ? number(x + 1, x + strlen(x), 10, 4096) : -1;
-      if (w < 1 || h < 1)
+    case 'Z':
+      if (!screenof(optarg, &o.screenw, &o.screenh))
         return say("--screen: '%s' is not WIDTHxHEIGHT, each 1 to 4096",
                    optarg),
                2;
-      o.screenw = static_cast<int>(w), o.screenh = static_cast<int>(h);
       break;
-    }
     case 'C':
       if (!colors(optarg, o.fg, o.bg))
         return say("--colors: '%s' is not two hex colours FG,BG such as "
@@ -310,19 +241,13 @@ int parseargs(int argc, char **argv, cmdline *c) {
     case 'S':
       if ((o.scale = pixels("--scale", optarg, 16)) < 0) return 2;
       break;
-    case 'R': {
-      const char *dash = strchr(optarg, '-');
-      long first = dash ? number(optarg, dash, 16, 0xFFFF) : -1;
-      long last = dash ? number(dash + 1, dash + strlen(dash), 16, 0xFFFF) : -1;
-      if (first < 0 || last < first)
+    case 'R':
+      if (!rangeof(optarg, &o.first, &o.last))
         return say("--range: '%s' is not FIRST-LAST, two hex codes 0-FFFF "
                    "in order",
                    optarg),
                2;
-      o.first = static_cast<unsigned>(first);
-      o.last = static_cast<unsigned>(last);
       break;
-    }
     case 'X':
       o.salvage = 1;
       break;

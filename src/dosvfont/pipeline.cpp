@@ -10,7 +10,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "display/targets.h"
+#include "display/rules.h"
 #include "dosvfont/checks.h"
 #include "dosvfont/fontxin.h"
 #include "dosvfont/info.h"

@@ -14,7 +14,7 @@
 #include "display/layout.h"
 #include "display/reader.h"
 #include "display/screen.h"
-#include "display/targets.h"
+#include "display/rules.h"
 #include "dosvfont/info.h"
 #include "dosvfont/make.h"
 #include "dosvfont/pipeline.h"
