@@ -31,7 +31,7 @@ set(DOSVFONT_SOURCES
   dosvfont/say.cpp dosvfont/usage.cpp dosvfont/fontxrun.cpp dosvfont/show.cpp
   dosvfont/texts.cpp dosvfont/values.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)
-set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp)
+set(DOSVFONT_WEB_SOURCES dosvfont/web.cpp dosvfont/plain.cpp)
 set(GENTABLES_SOURCES codes/gentables.cpp codes/iconvset.cpp)
 
 list(TRANSFORM DOSV2BDF_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

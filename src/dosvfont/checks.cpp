@@ -111,7 +111,9 @@ const char *applieswhen(unsigned bit, const options *o, const job *s) {
     return s->jistext ? jis : nullptr;
   case GAVEPICTURES:
     if (s->jistext) return jis;
-    return s->cp932 || o->info
+    // --show and --info --target apply it to the single-byte font of a
+    // pair; they say so when no font takes it.
+    return s->cp932 || o->info || o->keep
                ? nullptr
                : "applies to single-byte fonts written in CP932's "
                  "single bytes (the default; not with -e)";

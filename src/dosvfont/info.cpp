@@ -178,9 +178,9 @@ int describeft(const options *o, source *s) {
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
   if (!r) describestyles(o, s, &rf, &out);
   if (!r) {
-    fact("written: %s FONTX2, %zu glyph%s",
-         out.kind ? "double-byte" : "single-byte", out.glyphs,
-         plural(out.glyphs));
+    fact("written: %s FONTX2 in %s, %zu glyph%s",
+         out.kind ? "double-byte" : "single-byte", setname(&out.codes),
+         out.glyphs, plural(out.glyphs));
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
     fact("bytes: %zu (written as FONTX2)", fontxbytes(&out));
@@ -188,6 +188,21 @@ int describeft(const options *o, source *s) {
     if (o->given & GAVETEXT)
       fact("text: %zu character%s, %zu not in the font", o->ntext,
            plural(o->ntext), rf.lacking);
+    // A double-byte font made by default has the half-width font of its
+    // pair too where the font has characters for it.
+    if (out.kind == DOUBLEBYTE && o->kind == ANYKIND && !s->gs) {
+      recodeopts half = ro;
+      half.kind = SINGLEBYTE, half.progress = nullptr;
+      glyphset h;
+      recodefacts hf;
+      char hwhy[160];
+      if (!recode(s, &half, &h, &hf, hwhy, sizeof hwhy))
+        fact("pair: single-byte FONTX2 in %s, %zu glyph%s, %dx%d, %zu bytes "
+             "(-k single)",
+             setname(&h.codes), h.glyphs, plural(h.glyphs), h.width, h.height,
+             fontxbytes(&h));
+      gsfree(&h);
+    }
   }
   gsfree(&out);
   if (r) {

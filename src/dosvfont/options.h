@@ -99,8 +99,11 @@ struct options {
   const char *cname;    // --c-name: the C array's name, or null
   int nfonts;           // the fonts given: 1, or 2 (--show, --info --target)
   // --show and --info --target: the FONTX2 glyph sets made are kept here
-  // instead of written; null otherwise.
+  // instead of written; null otherwise. With pairs, a font that makes a
+  // double-byte font makes the single-byte one of its pair too.
   keeper *keep;
+  int pairs;
+  int quietempty;    // a font of no glyph is made silently, as none
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it
   const char *outlabel;

@@ -122,12 +122,39 @@ int fitsreader(const options *o, const glyphset *gs) {
 } // namespace
 
 int recodeto(const options *o, source *s, bool bysource, const char *weak) {
+  if (o->pairs && o->kind == ANYKIND && !s->gs) {
+    recodeopts probe = recodeoptsof(o, bysource);
+    if (kindof(s, &probe) == DOUBLEBYTE) {
+      // The pair, each font with the options of its kind.
+      options d = *o, h = *o;
+      d.pairs = h.pairs = 0;
+      d.kind = DOUBLEBYTE, h.kind = SINGLEBYTE;
+      d.charset = nullptr, d.pictures = 0;
+      d.given &= ~(GAVECHARSET | GAVEPICTURES);
+      h.codes = nullptr, h.given &= ~GAVECODES;
+      // A kind the font (or the text) leaves no glyph of is no font of
+      // the pair; both left empty is said as for one.
+      int before = o->keep->n;
+      d.quietempty = h.quietempty = 1;
+      int status = recodeto(&d, s, bysource, weak);
+      if (!status) status = recodeto(&h, s, bysource, weak);
+      if (!status && o->keep->n == before) {
+        d.quietempty = 0;
+        status = recodeto(&d, s, bysource, weak);
+      }
+      return status;
+    }
+  }
   recodeopts ro = recodeoptsof(o, bysource);
   ro.lostchars = s->gs || s->cs.type != SETUNICODE ? LOSTALL : LOSTWIDE;
   glyphset out;
   recodefacts f;
   char why[160];
   int r = recode(s, &ro, &out, &f, why, sizeof why);
+  if (r > 0 && f.empty && o->quietempty) {
+    gsfree(&out);
+    return 0;
+  }
   if (r) {
     if (r < 0)
       say("out of memory");

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "codes/codes.h"
 #include "display/layout.h"
 #include "display/reader.h"
-#include "display/screen.h"
 #include "display/rules.h"
+#include "display/screen.h"
 #include "dosvfont/info.h"
 #include "dosvfont/make.h"
 #include "dosvfont/pipeline.h"
@@ -33,20 +34,27 @@ int makeall(const options *o, const fontinput *fonts, int n, keeper *k) {
     m.keep = k, m.info = 0, m.format = FMTPNG;
     bool fontx2 = fonts[i].n >= 6 && !memcmp(fonts[i].data, "FONTX2", 6);
     // Of a FONTX2 pair, -c names the double-byte font's set and -e the
-    // single-byte font's.
+    // single-byte font's, --from the set of the font of its kind.
     if (n == 2 && fontx2 && fonts[i].n > 16) {
       bool dbl = fonts[i].data[16] == 1;
       if (dbl) m.charset = nullptr, m.given &= ~GAVECHARSET;
       if (!dbl) m.codes = nullptr, m.given &= ~GAVECODES;
+      codeset cs;
+      if (m.from && (dbl ? dbcsnamed(&cs, m.from) : sbcsnamed(&cs, m.from)))
+        m.from = nullptr, m.given &= ~GAVEFROM;
     }
-    int before = k->n;
+    // A CJK font makes the pair a reader of pairs (or none) loads.
+    m.pairs = n == 1 && !fontx2 && o->kind == ANYKIND &&
+              (!o->reader || o->reader->pair);
     if (int status = runfont(&m, fonts[i].data, fonts[i].n)) return status;
-    // A CJK font's pair, for a reader that reads a pair (or none).
-    if (n == 1 && !fontx2 && o->kind == ANYKIND && k->n == before + 1 &&
-        k->sets[before].kind == DOUBLEBYTE && (!o->reader || o->reader->pair)) {
-      m.kind = SINGLEBYTE;
-      if (int status = runfont(&m, fonts[i].data, fonts[i].n)) return status;
-    }
+  }
+  bool cp932 = false;
+  for (int i = 0; i < k->n; i++)
+    cp932 |= !k->sets[i].kind && isdefaultsb(&k->sets[i].codes);
+  if (o->pictures && !cp932) {
+    say("--control-pictures applies to single-byte fonts written in CP932's "
+        "single bytes (the default; not with -e)");
+    return 2;
   }
   if (k->n == 2 && k->sets[0].kind == k->sets[1].kind) {
     say("two %s fonts: give a single-byte and a double-byte one",

@@ -1,8 +1,10 @@
 // The web page's entry: one dosvfont run on a font in memory, its
 // arguments parsed exactly as the command line's, its output and messages
-// collected for the page's JavaScript (web/dosvfont.js) to take. Nothing
-// is a terminal and no file is read or written; the pipeline is runfont's,
-// as for the program.
+// collected for the page's JavaScript (web/dosvfont.js) to take, with the
+// plain words of a failure. Nothing is a terminal and no file is read or
+// written: a file the arguments name (a second font, the text of --text
+// or --show) is one the page handed over by that name. The pipeline is
+// the program's.
 #include <cstdlib>
 #include <cstring>
 #include <emscripten.h>
@@ -13,13 +15,14 @@
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
+#include "dosvfont/plain.h"
 #include "dosvfont/say.h"
 #include "dosvfont/texts.h"
 #include "io/stream.h"
 
 namespace {
 
-std::string out, messages;
+std::string out, messages, plain;
 
 void append(void *ctx, const char *data, size_t n) {
   static_cast<std::string *>(ctx)->append(data, n);
@@ -115,6 +118,7 @@ EMSCRIPTEN_KEEPALIVE int dosvfont_run(int argc, char **argv,
   if (!status && !c.done) status = run(&c, data, n, name);
   sflush(&output);
   serrsink(nullptr, nullptr);
+  plain = plainwords(status, data, n, messages);
   return status;
 }
 
@@ -136,5 +140,10 @@ EMSCRIPTEN_KEEPALIVE size_t dosvfont_outputsize() {
 }
 EMSCRIPTEN_KEEPALIVE const char *dosvfont_messages() {
   return messages.c_str();
+}
+// After a failure, what went wrong in plain words, for the page to show
+// above the program's line; "" after a success.
+EMSCRIPTEN_KEEPALIVE const char *dosvfont_plain() {
+  return plain.c_str();
 }
 }

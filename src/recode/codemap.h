@@ -65,6 +65,7 @@ struct recodefacts {
   size_t runs;   // runs of consecutive codes (double-byte output)
   size_t blanks; // blank glyphs that fill the gaps of joined runs
   int none;      // the range and text left no glyph
+  int empty;     // no glyph was left to make (of the kind, or chosen)
   size_t nopics; // pictures the source has no character for
   uint32_t nopic[24];
   int linesbyfont; // UNDERBYFONT | STRIKEBYFONT: lines the font places

@@ -110,6 +110,25 @@ int widthof(source *s, const std::vector<outglyph> &m, const stash &st) {
 
 } // namespace
 
+int kindof(const source *s, const recodeopts *o) {
+  int kind = o->kind != ANYKIND ? o->kind : s->kind;
+  if (kind != ANYKIND) return kind;
+  if (s->cs.type != SETUNICODE)
+    return s->cs.type == SETJIS ? DOUBLEBYTE : SINGLEBYTE;
+  // A Unicode font is double-byte where the double-byte set written holds
+  // full-width characters of it: kana, CJK ideographs, Hangul.
+  codeset dbcs;
+  mapper dst;
+  if (dbcsnamed(&dbcs, o->codes ? o->codes : "sjis") || mapopen(&dst, &dbcs))
+    return SINGLEBYTE;
+  bool wide = std::any_of(s->chars.begin(), s->chars.end(), [&](const auto &c) {
+    return fullwidth(static_cast<int32_t>(c.first)) &&
+           fromuni(&dst, c.first) >= 0;
+  });
+  mapclose(&dst);
+  return wide ? DOUBLEBYTE : SINGLEBYTE;
+}
+
 int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
            char *why, size_t size) {
   memset(out, 0, sizeof *out);
@@ -133,19 +152,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   mapper src, dst;
   if (mapopen(&src, &s->cs))
     return fail(why, size, "iconv cannot map the font's charset");
-  int kind = o->kind != ANYKIND ? o->kind : s->kind;
-  if (kind == ANYKIND && s->cs.type == SETUNICODE) {
-    kind = SINGLEBYTE;
-    if (!mapopen(&dst, &dbcs)) {
-      kind = std::any_of(s->chars.begin(), s->chars.end(), [&](const auto &c) {
-        return fullwidth(static_cast<int32_t>(c.first)) &&
-               fromuni(&dst, c.first) >= 0;
-      });
-      mapclose(&dst);
-    }
-  } else if (kind == ANYKIND) {
-    kind = s->cs.type == SETJIS ? DOUBLEBYTE : SINGLEBYTE;
-  }
+  int kind = kindof(s, o);
   if (mapopen(&dst, kind ? &dbcs : &sbcs)) {
     mapclose(&src);
     return fail(why, size, "iconv cannot map the output's code set");
@@ -172,6 +179,7 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     mapclose(&src);
     mapclose(&dst);
     f->none = any;
+    f->empty = 1;
     return fail(why, size,
                 any    ? "no glyph is in the --range or --text given"
                 : kind ? "no glyph has a double-byte code of the set"
