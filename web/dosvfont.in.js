@@ -6,10 +6,14 @@
 //   // r.status: 0, 1 or 2, as the command line's exit status
 //   // r.output: a Uint8Array, what the command line writes
 //   // r.messages: its lines on standard error, "dosvfont: " and all
+//   // r.plain: after a failure, what went wrong in plain words, or ""
 //
 // args are the command line's arguments, without the font: bytes (a
 // Uint8Array or ArrayBuffer) is the font and name its file name, which
 // messages use and a single-byte FONTX2 font's charset may be read from.
+// Other files the arguments name (a second font, the text of --text or
+// --show) come in files, an object of names and bytes: convert's fifth
+// argument.
 // -o FILE only chooses the format by its extension; nothing is written to
 // any file, and nothing leaves the page. convert's fourth argument, when
 // given, is called as (done, total) while glyphs are drawn. Memory that
@@ -42,9 +46,11 @@
     // starts a fresh Worker, and the memory goes back to the browser.
     const LARGE = 256 << 20;
     const nomemory = () => ({ status: 1, output: new Uint8Array(0),
-                              messages: ["dosvfont: out of memory"] });
+                              messages: ["dosvfont: out of memory"],
+                              plain: "The browser ran out of memory for this " +
+                                     "conversion: try a smaller size or a subset." });
     self.onmessage = async (event) => {
-      const { args, bytes, name } = event.data;
+      const { args, bytes, name, files } = event.data;
       let core = null;
       try {
         if (!ready)
@@ -63,15 +69,25 @@
         const argp = core._malloc(4 * argv.length);
         argv.forEach((p, i) => core.HEAPU32.set([p], argp / 4 + i));
         const namep = cstring(core, name || "");
+        for (const [file, content] of Object.entries(files || {})) {
+          const fp = cstring(core, file);
+          const dp = core._malloc(content.length || 1);
+          core.HEAPU8.set(content, dp);
+          core._dosvfont_addfile(fp, dp, content.length);
+          core._free(fp);
+          core._free(dp);
+        }
         const status = core._dosvfont_run(argv.length, argp, data,
                                           bytes.length, namep);
         const at = core._dosvfont_output();
         const output = core.HEAPU8.slice(at, at + core._dosvfont_outputsize());
         const messages = core.UTF8ToString(core._dosvfont_messages())
           .split("\n").filter((l) => l.length);
+        const plain = core.UTF8ToString(core._dosvfont_plain());
+        core._dosvfont_clearfiles();
         [...argv, argp, data, namep].forEach((p) => core._free(p));
         const fresh = status !== 0 || core.HEAPU8.length > LARGE;
-        self.postMessage({ result: { status, output, messages }, fresh },
+        self.postMessage({ result: { status, output, messages, plain }, fresh },
                          [output.buffer]);
       } catch (e) {
         if (core && core.outofmemory)
@@ -92,7 +108,7 @@
   let worker = null;
   let queue = Promise.resolve();
 
-  function run(args, bytes, name, onprogress) {
+  function run(args, bytes, name, onprogress, files) {
     return new Promise((resolve, reject) => {
       if (!worker) {
         const url = URL.createObjectURL(
@@ -119,14 +135,18 @@
       };
       const copy = bytes instanceof ArrayBuffer ? new Uint8Array(bytes.slice(0))
                                                 : Uint8Array.from(bytes);
-      worker.postMessage({ args: Array.from(args, String), bytes: copy, name },
-                         [copy.buffer]);
+      const extra = {};
+      for (const [file, content] of Object.entries(files || {}))
+        extra[file] = typeof content === "string" ? new TextEncoder().encode(content)
+                                                  : Uint8Array.from(content);
+      worker.postMessage({ args: Array.from(args, String), bytes: copy, name,
+                           files: extra }, [copy.buffer]);
     });
   }
 
   window.dosvfont = {
-    convert(args, bytes, name, onprogress) {
-      const job = queue.then(() => run(args, bytes, name, onprogress));
+    convert(args, bytes, name, onprogress, files) {
+      const job = queue.then(() => run(args, bytes, name, onprogress, files));
       queue = job.catch(() => {});
       return job;
     },
