@@ -8,7 +8,7 @@
 #include <map>
 
 #include "conv.h"
-#include "display/targets.h"
+#include "display/rules.h"
 #include "fontx/fontxset.h"
 
 namespace {
@@ -639,6 +639,55 @@ TEST(display, refused) {
        2,
        "--target applies to --show, --info and FONTX2 or C source written"},
   });
+}
+
+} // namespace
+
+namespace {
+
+// One CJK font makes the pair a display loads, each font with the options
+// of its kind; a font without glyphs of one kind makes the other alone.
+TEST(display, pairs) {
+  const char *ipag = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  const char *jis = "/usr/share/fonts/X11/misc/jiskan16.pcf.gz";
+  if (slurp(ipag).empty() || slurp(jis).empty())
+    GTEST_SKIP() << "needs fonts-ipafont-gothic and xfonts-intl-japanese";
+  scratch dir;
+  put(dir.at("t.txt"), "A\xEF\xBD\xB1\xE3\x81\x82");
+  std::string t = dir.at("t.txt");
+  struct {
+    std::vector<std::string> args;
+    int status;
+    const char *err; // a part of what is said, or ""
+  } cases[] = {
+      {{"--show", t, "-s", "16", ipag}, 0, ""},
+      {{"--show", t, "-s", "16", "-e", "CP932", "-c", "sjis",
+        "--control-pictures", ipag},
+       0,
+       "control-byte pictures not in the font"},
+      {{"--show", t, "-s", "16", "-k", "double", "--control-pictures", ipag},
+       2,
+       "--control-pictures applies to single-byte fonts"},
+      {{"--show", t, jis}, 0, "2 characters in neither font"},
+      {{"--show", t, "--text", t, "-s", "16", ipag}, 0, ""},
+  };
+  for (const auto &c : cases) {
+    proc p = vfont(c.args);
+    SCOPED_TRACE(c.args[2] + " " + c.args[c.args.size() - 2]);
+    EXPECT_EQ(p.status, c.status) << p.err;
+    EXPECT_NE(p.err.find(c.err), std::string::npos) << p.err;
+    if (!c.status) {
+      picture pic;
+      EXPECT_TRUE(decodepng(p.out, &pic));
+    }
+  }
+  proc half = vfont({"--info", "-s", "16", ipag}),
+       none = vfont({"--info", jis});
+  EXPECT_NE(half.out.find("pair: single-byte FONTX2 in CP932, 256 glyphs, "
+                          "8x16, 4113 bytes (-k single)"),
+            std::string::npos)
+      << half.out;
+  EXPECT_EQ(none.out.find("pair:"), std::string::npos) << none.out;
 }
 
 } // namespace
