@@ -47,7 +47,6 @@ void checkone(const target *t, const glyphset *gs,
   int w = gs->width, h = gs->height;
   size_t bytes = gs->glyphbytes;
   int stored = (w + 7) / 8, read = (w + 4) / 8;
-  char remedy[64];
   if (t->singleonly && gs->kind)
     add(facts, FACTBREAKS, "kind",
         "a double-byte font: %s draws with a single-byte font only; use -k "
@@ -62,6 +61,7 @@ void checkone(const target *t, const glyphset *gs,
     add(facts, FACTMET, "codes", "%s font in %s, as %s looks them up", kind,
         setname(&gs->codes), t->name);
   if (!readsrows(t, w)) {
+    char remedy[64];
     rowremedy(w, remedy, sizeof remedy);
     if (!read)
       add(facts, FACTBREAKS, "cell width",

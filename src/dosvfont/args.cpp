@@ -193,10 +193,10 @@ int parseargs(int argc, char **argv, cmdline *c) {
       o.from = optarg;
       break;
     case 'A': {
-      long v = number(optarg, optarg + strlen(optarg), 10, 0xFFFF);
-      if (v < 0)
+      long face = number(optarg, optarg + strlen(optarg), 10, 0xFFFF);
+      if (face < 0)
         return say("--face: '%s' is not a number from 0 to 65535", optarg), 2;
-      o.face = static_cast<int>(v);
+      o.face = static_cast<int>(face);
       break;
     }
     case 'f':
@@ -292,7 +292,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
       say("one font at a time: '%s' is extra", argv[optind + 1]);
     return 2;
   }
-  c->npaths = argc - optind ? argc - optind : 1;
+  c->npaths = argc > optind ? argc - optind : 1;
   for (int i = 0; i < c->npaths; i++)
     c->paths[i] = optind + i < argc && strcmp(argv[optind + i], "-")
                       ? argv[optind + i]

@@ -176,8 +176,8 @@ int describeft(const options *o, source *s) {
   recodefacts rf;
   char why[160];
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
-  if (!r) describestyles(o, s, &rf, &out);
   if (!r) {
+    describestyles(o, s, &rf, &out);
     fact("written: %s FONTX2 in %s, %zu glyph%s",
          out.kind ? "double-byte" : "single-byte", setname(&out.codes),
          out.glyphs, plural(out.glyphs));

@@ -138,6 +138,8 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
       d.quietempty = h.quietempty = 1;
       int status = recodeto(&d, s, bysource, weak);
       if (!status) status = recodeto(&h, s, bysource, weak);
+      // (recodeto keeps what it makes in o->keep.)
+      // cppcheck-suppress knownConditionTrueFalse
       if (!status && o->keep->n == before) {
         d.quietempty = 0;
         status = recodeto(&d, s, bysource, weak);

@@ -49,7 +49,7 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
     // The characters themselves, as a user reads them: "2 5 space".
     // A space among them is named, last.
     char list[200] = "";
-    size_t k = 0, named = other < 8 ? other : 8;
+    size_t k = 0, named = std::min<size_t>(other, 8);
     bool space = false;
     for (size_t i = 0; i < named && k < sizeof list; i++) {
       char c[8] = "";

@@ -76,9 +76,9 @@ bool primary(int i, uint32_t c) {
         {0x2000, 0x2BFF}, {0x3000, 0x30FF}, {0x3130, 0x318F}, {0x3200, 0x33FF},
         {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
         {0xFE30, 0xFE4F}, {0xFF00, 0xFFEF}};
-    for (const auto &r : scripts)
-      if (c >= r[0] && c <= r[1]) return true;
-    return false;
+    return std::any_of(
+        std::begin(scripts), std::end(scripts),
+        [&](const uint32_t *r) { return c >= r[0] && c <= r[1]; });
   }
   }
 }
@@ -175,7 +175,7 @@ void guesscodes(const glyphset *gs, const char *path, guess *g) {
   for (const auto &f : firsts)
     if (times[slot(f.second)].second < 8) codes.push_back(f.first);
   g->codes = codes.size();
-  double score[NGUESSES];
+  double score[NGUESSES] = {};
   char header[9] = "", fromheader[24] = "", fromfile[24] = "";
   memcpy(header, gs->name, 8);
   int byheader = namedin(header, false, fromheader, sizeof fromheader);
@@ -187,9 +187,10 @@ void guesscodes(const glyphset *gs, const char *path, guess *g) {
   // most ideographs below 0x8100, and a quarter of any dense block's
   // codes with a trail below 0x40; a font of none is almost surely no
   // Unicode font, whatever values its codes would be.
-  size_t shaped = 0;
-  for (uint16_t c : codes)
-    shaped += (c >> 8) >= 0x81 && (c & 0xFF) >= 0x40 && (c & 0xFF) != 0xFF;
+  size_t shaped = static_cast<size_t>(
+      std::count_if(codes.begin(), codes.end(), [](uint16_t c) {
+        return (c >> 8) >= 0x81 && (c & 0xFF) >= 0x40 && (c & 0xFF) != 0xFF;
+      }));
   double unicodeness =
       codes.empty() ? 1
                     : std::min(1.0, 4.0 * (codes.size() - shaped) /

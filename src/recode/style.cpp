@@ -116,6 +116,7 @@ linerows bitmaplines(int height, int ascent, int xtop, int xrows) {
 
 picture pictureat(unsigned byte) {
   for (const auto &p : pictures)
+    // cppcheck-suppress useStlAlgorithm
     if (p.byte == byte) return {p.kind, p.u};
   if ((byte >= 0x81 && byte <= 0xA0) || byte >= 0xE0) return {FILLER, 0xFF65};
   return {NOPICTURE, 0};

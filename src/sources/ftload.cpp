@@ -22,14 +22,16 @@ void *nomemory() {
 }
 void *ftalloc(FT_Memory, long n) {
   void *p = malloc(static_cast<size_t>(n));
-  return p || n <= 0 ? p : nomemory();
+  if (!p && n > 0) return nomemory();
+  return p;
 }
 void ftfree(FT_Memory, void *p) {
   free(p);
 }
 void *ftrealloc(FT_Memory, long, long n, void *p) {
   void *q = realloc(p, static_cast<size_t>(n));
-  return q || n <= 0 ? q : nomemory();
+  if (!q && n > 0) return nomemory();
+  return q;
 }
 FT_MemoryRec_ memory = {nullptr, ftalloc, ftfree, ftrealloc};
 

@@ -90,10 +90,12 @@ void ftownstyle(source *s, FT_Library lib, const unsigned char *data, size_t n,
     }
     FT_Done_MM_Var(lib, mm);
   }
-  s->bold = !o->bold ? NOSTYLE : got & FT_STYLE_FLAG_BOLD ? OWNFACE : SYNTHETIC;
-  s->italic = !o->italic                   ? NOSTYLE
-              : got & FT_STYLE_FLAG_ITALIC ? OWNFACE
-                                           : SYNTHETIC;
+  s->bold = !o->bold                     ? NOSTYLE
+            : (got & FT_STYLE_FLAG_BOLD) ? OWNFACE
+                                         : SYNTHETIC;
+  s->italic = !o->italic                     ? NOSTYLE
+              : (got & FT_STYLE_FLAG_ITALIC) ? OWNFACE
+                                             : SYNTHETIC;
 }
 
 // Where an outline font puts its lines (post's underline, OS/2's
