@@ -17,6 +17,7 @@
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
+#include "dosvfont/run.h"
 #include "dosvfont/say.h"
 #include "dosvfont/show.h"
 #include "dosvfont/text.h"

@@ -247,25 +247,3 @@ int runfont(const options *o, const unsigned char *data, size_t n,
   }
   return status;
 }
-
-int chooseformat(options *o, const char *outpath, const fontinput *first) {
-  if (!o->show) {
-    o->format = formatof(o, outpath, first->data, first->n);
-    return 0;
-  }
-  if (o->format && o->format != FMTPNG) {
-    say("--show draws a PNG picture: -f %s does not apply",
-        o->format == FMTBDF ? "bdf"
-        : o->format == FMTC ? "c"
-                            : "fontx2");
-    return 2;
-  }
-  o->format = FMTPNG;
-  return 0;
-}
-
-int runinputs(const options *o, const fontinput *fonts, int n, bool *salvaged) {
-  if (o->show) return runshow(o, fonts, n);
-  if (o->info && o->reader) return runtargetinfo(o, fonts, n);
-  return runfont(o, fonts[0].data, fonts[0].n, salvaged);
-}

@@ -8,7 +8,6 @@
 #include <cstddef>
 
 #include "dosvfont/options.h"
-#include "dosvfont/show.h"
 
 // The output format: -f, else the output file's extension (.bdf, .fnt, in
 // any case), else BDF for FONTX2 input and FONTX2 for any other.
@@ -24,10 +23,3 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
 int runfont(const options *o, const unsigned char *data, size_t n,
             bool *salvaged = nullptr);
 
-// The format of a run: --show's PNG (-f may only say png), or formatof's
-// for the first font. 0, or 2 after saying -f does not fit.
-int chooseformat(options *o, const char *outpath, const fontinput *first);
-
-// The run the options ask for on the fonts (one; two for --show and
-// --info --target): --show, --info --target, or runfont on the first.
-int runinputs(const options *o, const fontinput *fonts, int n, bool *salvaged);

@@ -15,6 +15,7 @@
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
+#include "dosvfont/run.h"
 #include "dosvfont/plain.h"
 #include "dosvfont/say.h"
 #include "dosvfont/texts.h"
