@@ -93,17 +93,6 @@ std::string smallem(const std::string &font) {
   return f;
 }
 
-std::set<std::string> listing(const std::string &dir) {
-  std::set<std::string> names;
-  if (DIR *d = opendir(dir.c_str())) {
-    while (dirent *e = readdir(d))
-      if (strcmp(e->d_name, ".") && strcmp(e->d_name, ".."))
-        names.insert(e->d_name);
-    closedir(d);
-  }
-  return names;
-}
-
 // Bombs: each ends with status 1 and its reason, within a memory limit a
 // hundredth of what it once took, and leaves nothing behind.
 TEST(bounds, bombs) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <ftw.h>
@@ -146,6 +147,17 @@ std::vector<named> realfonts() {
                           "ILGZ16XB.FNT", "ILMZ24XB.FNT"})
       fonts.push_back({f, slurp(dir + "/" + f)});
   return fonts;
+}
+
+std::set<std::string> listing(const std::string &dir) {
+  std::set<std::string> names;
+  if (DIR *d = opendir(dir.c_str())) {
+    while (dirent *e = readdir(d))
+      if (strcmp(e->d_name, ".") && strcmp(e->d_name, ".."))
+        names.insert(e->d_name);
+    closedir(d);
+  }
+  return names;
 }
 
 bool decodepng(const std::string &data, picture *p) {

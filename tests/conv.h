@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,9 @@ struct named {
 };
 std::vector<named> realfonts();
 std::string slurp(const std::string &path);
+
+// The names in a folder, but . and ...
+std::set<std::string> listing(const std::string &dir);
 
 // A PNG as a reader sees it, decoded to a byte of gray a pixel.
 struct picture {

@@ -15,18 +15,6 @@
 
 namespace {
 
-// The names in a folder.
-std::set<std::string> listing(const std::string &dir) {
-  std::set<std::string> names;
-  if (DIR *d = opendir(dir.c_str())) {
-    while (dirent *e = readdir(d))
-      if (strcmp(e->d_name, ".") && strcmp(e->d_name, ".."))
-        names.insert(e->d_name);
-    closedir(d);
-  }
-  return names;
-}
-
 proc shell(const std::string &cmd) {
   return run("/bin/sh", {"-c", cmd});
 }
