@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(fuzz_convert fuzz_dosvfont fuzz_tofontx)
+targets=(fuzz_convert fuzz_dosvfont fuzz_tofontx fuzz_show)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DDOSV2BDF_FUZZ=ON \
   -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --target "${targets[@]}" fuzz_seeds -j2 >/dev/null

@@ -127,6 +127,15 @@ int main(int argc, char **argv) {
       outlines(16, 16383), // a square of 32766 pixels at 16
       outlines(1000, 700),
   };
+  // --show's: a byte of reader and screen, the text's length, the text,
+  // a single-byte and a double-byte font.
+  const std::string text = "A\xC2\xB0"
+                           "B\xE3\x81\x82 \xEF\xBD\xB1\r\nxy\n";
+  for (unsigned char pick : {0x00, 0x21, 0x42, 0x63, 0x84, 0xFF})
+    seeds.push_back(std::string(1, static_cast<char>(pick)) +
+                    static_cast<char>(text.size()) + '\0' + text + seeds[1] +
+                    header("S", 8, 8, 1) + blocks({0x829F, 0x82A2}) +
+                    bitmap(4 * 8));
   for (size_t i = 0, n = seeds.size(); i < n; i++)
     for (int numbering : {NUMUNICODE, NUMNATIVE}) {
       std::string bdf = bdfof(seeds[i], numbering);
