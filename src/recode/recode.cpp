@@ -259,12 +259,16 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     if (s->outline) g = d.glyphs[i];
     unsigned char *cell = out->own + at * out->glyphbytes;
     int lost = g.beyond | blit(cell, width, height, out->ascent, &g);
-    if (styled)
-      lost |= styleglyph(&st, cell, width, height, out->ascent,
-                         touni(&src, p.from));
+    if (lost & CUTSIDES) f->right = std::max(f->right, g.right);
+    if (styled) {
+      int bystyle = styleglyph(&st, cell, width, height, out->ascent,
+                               touni(&src, p.from));
+      if (bystyle)
+        f->right = std::max(f->right, width + stylereach(&st, out->ascent));
+      lost |= bystyle;
+    }
     if (!lost) continue;
     f->where |= lost;
-    if (lost & CUTSIDES) f->right = std::max(f->right, g.right);
     if (f->named < 8) {
       f->code[f->named] = static_cast<uint32_t>(p.code);
       f->uni[f->named++] = touni(&src, p.from);

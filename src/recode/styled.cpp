@@ -93,6 +93,12 @@ int styleglyph(const styling *st, unsigned char *cell, int width, int height,
   return lost;
 }
 
+int stylereach(const styling *st, int ascent) {
+  if (!st->bitmap) return 0;
+  return (st->o.bold ? 1 : 0) +
+         (st->o.italic ? std::max(ascent - 1, 0) / 5 : 0);
+}
+
 void drawpictures(source *s, mapper *src, const styling *st, glyphset *out,
                   recodefacts *f) {
   if (!st->pictures) return;
@@ -157,7 +163,7 @@ int restyle(const glyphset *gs, const recodeopts *o, glyphset *out,
                           mapped ? touni(&m, c) : -1);
     if (lost) {
       f->where |= lost;
-      f->right = std::max(f->right, out->width + 1);
+      f->right = std::max(f->right, out->width + stylereach(&st, out->ascent));
       if (f->named < 8) f->code[f->named] = c, f->uni[f->named++] = -1;
       f->cut++;
     }

@@ -32,6 +32,10 @@ void prepstyle(source *s, mapper *src, const recodeopts *o, const glyphset *out,
 int styleglyph(const styling *st, unsigned char *cell, int width, int height,
                int ascent, int32_t u);
 
+// How many columns past the cell the bitmap rules can push a glyph's ink:
+// the width that keeps what they cut is the cell's and this.
+int stylereach(const styling *st, int ascent);
+
 // Draws the pictures and the filler of CP932's single bytes into out,
 // naming in f those the source lacks. A FONTX2 source keeps the glyphs it
 // has at those bytes.
