@@ -190,6 +190,28 @@ TEST(styles, bitmaprules) {
     }
 }
 
+// What the bitmap rules push past the cell, the width that keeps it: the
+// cell's, a column for bold, one for every five rows above the baseline.
+TEST(styles, widthkeeps) {
+  std::string font = header("W", 8, 16, 0) + noise(256 * 16, 13);
+  for (const auto &c :
+       {std::make_pair("--bold", "9"), std::make_pair("--italic", "10"),
+        std::make_pair("--both", "11")}) {
+    std::vector<std::string> args = {"-w", "8", "-f", "fontx2"};
+    if (std::string(c.first) == "--both")
+      args.insert(args.begin(), {"--bold", "--italic"});
+    else
+      args.insert(args.begin(), c.first);
+    proc p = vfont(args, font);
+    EXPECT_NE(p.err.find(std::string("; -w ") + c.second + " keeps them\n"),
+              std::string::npos)
+        << p.err;
+    args[args.size() - 3] = c.second;
+    EXPECT_EQ(vfont(args, font).err.find("lost pixels"), std::string::npos)
+        << c.first << " -w " << c.second;
+  }
+}
+
 // A collection with a bold face of its own: --bold takes it, and says so.
 TEST(styles, ownface) {
   ttfspec a, b;
