@@ -11,8 +11,8 @@
 #include "codes/codes.h"
 #include "display/targets.h"
 #include "dosvfont/run.h"
-#include "fuzz.h"
 #include "fontx/fontx.h"
+#include "fuzz.h"
 #include "io/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

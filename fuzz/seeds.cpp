@@ -73,7 +73,7 @@ std::string bdfof(const std::string &font, int numbering) {
 // A TrueType font of a box and a ring at A and B, units per em upem, the
 // box reaching reach units out.
 std::string outlines(int upem, int reach) {
-  ttfspec f;
+  ttfplan f;
   f.upem = upem;
   f.ascender = f.winascent = upem * 4 / 5;
   f.descender = -upem / 5, f.windescent = upem / 5;

@@ -55,7 +55,7 @@ std::string gzipped(const std::string &s) {
 // A TrueType font whose one square, 32766 units a side in an em of 16,
 // stands for A to Z: rendered at 16 pixels, a glyph of a gigapixel.
 std::string outlinebomb() {
-  ttfspec f;
+  ttfplan f;
   f.upem = 16, f.ascender = f.winascent = 14;
   f.descender = -2, f.windescent = 2;
   f.glyphs = {{8, {}}, {16, {ttfbox(-16383, -16383, 16383, 16383)}}};
@@ -165,7 +165,7 @@ TEST(bounds, outofmemory) {
 // refused where output goes there, in both programs.
 TEST(bounds, closeddescriptors) {
   scratch s;
-  ttfspec f;
+  ttfplan f;
   f.glyphs = {{500, {}}, {500, {ttfbox(-300, 0, 900, 700)}}}; // wider
   f.cmap['A'] = 1;
   std::ofstream(s.at("wide.ttf"), std::ios::binary) << ttf(f);
@@ -202,7 +202,7 @@ TEST(bounds, closeddescriptors) {
 // every format and from every kind of font: one message and why.
 TEST(bounds, emptytexts) {
   scratch s;
-  ttfspec f;
+  ttfplan f;
   f.glyphs = {{500, {}}, {500, {ttfbox(100, 0, 400, 700)}}};
   f.cmap['A'] = 1;
   std::ofstream(s.at("a.ttf"), std::ios::binary) << ttf(f);
@@ -348,7 +348,7 @@ TEST(bounds, commandline) {
   EXPECT_TRUE(listing(s.dir) == std::set<std::string>{"t.txt"});
   // A collection of two faces: the first by default, the second chosen,
   // both listed by --info, a third refused.
-  ttfspec a, b;
+  ttfplan a, b;
   a.glyphs = {{500, {}}, {500, {ttfbox(100, 0, 400, 700)}}};
   b.glyphs = {{500, {}}, {500, {ttfbox(0, 0, 500, 300)}}};
   a.cmap['A'] = b.cmap['A'] = 1;

@@ -214,7 +214,7 @@ TEST(styles, widthkeeps) {
 
 // A collection with a bold face of its own: --bold takes it, and says so.
 TEST(styles, ownface) {
-  ttfspec a, b;
+  ttfplan a, b;
   a.glyphs = {{500, {}}, {500, {ttfbox(200, 0, 300, 700)}}};
   b.glyphs = {{500, {}}, {500, {ttfbox(100, 0, 450, 700)}}};
   a.cmap['I'] = b.cmap['I'] = 1;

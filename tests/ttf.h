@@ -16,7 +16,7 @@ struct ttfglyph {
   std::vector<std::vector<std::pair<int, int>>> contours; // on-curve points
 };
 
-struct ttfspec {
+struct ttfplan {
   int upem = 1000;
   int ascender = 800, descender = -200;  // hhea and OS/2 typographic
   int winascent = 800, windescent = 200; // OS/2 usWin*
@@ -46,7 +46,7 @@ inline std::vector<std::pair<int, int>> ttfbox(int x0, int y0, int x1, int y1) {
   return {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
 }
 
-inline std::string ttf(const ttfspec &f) {
+inline std::string ttf(const ttfplan &f) {
   using namespace ttfdetail;
   std::map<std::string, std::string> t;
   int xmin = 0, ymin = 0, xmax = 0, ymax = 0, maxpts = 0, maxcont = 0;

@@ -22,4 +22,3 @@ int formatof(const options *o, const char *outpath, const unsigned char *data,
 // asked for although the status is 1 (a truncated font salvaged).
 int runfont(const options *o, const unsigned char *data, size_t n,
             bool *salvaged = nullptr);
-

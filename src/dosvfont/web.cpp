@@ -15,8 +15,8 @@
 
 #include "dosvfont/args.h"
 #include "dosvfont/pipeline.h"
-#include "dosvfont/run.h"
 #include "dosvfont/plain.h"
+#include "dosvfont/run.h"
 #include "dosvfont/say.h"
 #include "dosvfont/texts.h"
 #include "io/stream.h"
