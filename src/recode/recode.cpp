@@ -58,7 +58,8 @@ void keep(stash *st, srcglyph g, int height, int ascent, int most) {
   size_t at = st->bits.size();
   st->bits.resize(at + static_cast<size_t>(k.pitch) * k.rows);
   unsigned char *d = st->bits.data() + at;
-  for (int y = 0; y < k.rows; y++, d += k.pitch) {
+  // A glyph left no column (all its ink beyond the cell) keeps no bytes.
+  for (int y = 0; y < k.rows && k.pitch; y++, d += k.pitch) {
     if (!g.gray && !x0) { // whole rows, the usual case
       memcpy(d, g.bits + static_cast<ptrdiff_t>(y0 + y) * g.pitch,
              static_cast<size_t>(k.pitch));
