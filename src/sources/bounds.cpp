@@ -45,20 +45,20 @@ int bdf(const unsigned char *d, size_t n, char *why, size_t size) {
     const unsigned char *eol =
         static_cast<const unsigned char *>(memchr(p, '\n', e - p));
     if (!eol) eol = e;
-    if (startswith(p, eol + (eol < e), "CHARS")) {
+    const unsigned char *end = eol + (eol < e);
+    if (*p == 'C' && startswith(p, end, "CHARS")) {
       number(p + 5, eol, &chars);
-    } else if (startswith(p, eol + (eol < e), "BBX")) {
+    } else if (*p == 'B' && startswith(p, end, "BBX")) {
       int64_t w, h;
       number(number(p + 3, eol, &w), eol, &h);
       if (w > 0 && h > 0) bytes += static_cast<uint64_t>((w + 7) / 8) * h;
-    } else if (startswith(p, eol + (eol < e), "BITMAP")) {
-      // Skip the rows: hex digits only, no keyword among them.
-      while (eol < e && !startswith(eol + 1, e, "ENDCHAR")) {
-        const unsigned char *next = static_cast<const unsigned char *>(
-            memchr(eol + 1, '\n', e - eol - 1));
-        if (!next) break;
-        eol = next;
-      }
+    } else if (*p == 'B' && startswith(p, end, "BITMAP")) {
+      // The rows are hex digits only, no keyword among them: on to the
+      // next ENDCHAR at once (as FreeType reads it, the one that ends
+      // this glyph, however many rows stand before it).
+      const void *last =
+          memmem(eol, static_cast<size_t>(e - eol), "\nENDCHAR", 8);
+      eol = last ? static_cast<const unsigned char *>(last) : e;
     }
     p = eol + 1;
   }
