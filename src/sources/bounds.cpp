@@ -5,6 +5,7 @@
 // BDF text two hex digits a byte, in PCF at most padded to 8 bytes a row.
 #include "sources/bounds.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,9 +17,11 @@ namespace {
 // past it.
 const uint64_t SLACK = uint64_t{16} << 20;
 
+// The word's length is known here, so the comparison is a few loads.
+template <size_t N>
 bool startswith(const unsigned char *p, const unsigned char *e,
-                const char *word) {
-  size_t k = strlen(word);
+                const char (&word)[N]) {
+  const size_t k = N - 1;
   return static_cast<size_t>(e - p) > k && !memcmp(p, word, k) &&
          (p[k] == ' ' || p[k] == '\t' || p[k] == '\r' || p[k] == '\n');
 }
@@ -30,37 +33,61 @@ const unsigned char *number(const unsigned char *p, const unsigned char *e,
   while (p < e && (*p == ' ' || *p == '\t')) p++;
   bool minus = p < e && *p == '-';
   if (minus || (p < e && *p == '+')) p++;
-  *v = 0;
+  int64_t n = 0; // in a local: a store through v might change *p
   for (; p < e && *p >= '0' && *p <= '9'; p++)
-    if (*v < (int64_t{1} << 40)) *v = *v * 10 + (*p - '0');
-  if (minus) *v = -*v;
+    if (n < (int64_t{1} << 40)) n = n * 10 + (*p - '0');
+  *v = minus ? -n : n;
   return p;
+}
+
+// The first "\nENDCHAR" at or after p, else e. Its 'N' is no hex digit,
+// so a search for 'N' (memchr, many bytes a step) leaps over the rows in
+// between; memmem with the whole word takes a step a byte or two.
+const unsigned char *endchar(const unsigned char *p, const unsigned char *e) {
+  for (const unsigned char *q = p + 2; q < e;) {
+    q = static_cast<const unsigned char *>(memchr(q, 'N', e - q));
+    if (!q) break;
+    if (q[-2] == '\n' && q[-1] == 'E' && e - q >= 6 && !memcmp(q, "NDCHAR", 6))
+      return q - 2;
+    q++;
+  }
+  return e;
 }
 
 int bdf(const unsigned char *d, size_t n, char *why, size_t size) {
   const unsigned char *p = d, *e = d + n;
   uint64_t bytes = 0;
   int64_t chars = 0;
-  while (p < e) {
-    const unsigned char *eol =
-        static_cast<const unsigned char *>(memchr(p, '\n', e - p));
-    if (!eol) eol = e;
-    const unsigned char *end = eol + (eol < e);
-    if (*p == 'C' && startswith(p, end, "CHARS")) {
-      number(p + 5, eol, &chars);
-    } else if (*p == 'B' && startswith(p, end, "BBX")) {
-      int64_t w, h;
-      number(number(p + 3, eol, &w), eol, &h);
-      if (w > 0 && h > 0) bytes += static_cast<uint64_t>((w + 7) / 8) * h;
-    } else if (*p == 'B' && startswith(p, end, "BITMAP")) {
-      // The rows are hex digits only, no keyword among them: on to the
-      // next ENDCHAR at once (as FreeType reads it, the one that ends
-      // this glyph, however many rows stand before it).
-      const void *last =
-          memmem(eol, static_cast<size_t>(e - eol), "\nENDCHAR", 8);
-      eol = last ? static_cast<const unsigned char *>(last) : e;
+  // The header, line by line up to the first glyph: CHARS is read there.
+  // Of two, the larger counts, whichever a reader believes.
+  while (p < e && !startswith(p, e, "STARTCHAR")) {
+    int64_t v;
+    if (*p == 'C' && startswith(p, e, "CHARS")) {
+      number(p + 5, e, &v);
+      chars = std::max(chars, v);
     }
-    p = eol + 1;
+    const void *eol = memchr(p, '\n', e - p);
+    p = eol ? static_cast<const unsigned char *>(eol) + 1 : e;
+  }
+  // The glyphs: only the lines that begin with a B matter, BBX and
+  // BITMAP, so the search leaps from one B to the next, and over the rows
+  // from BITMAP to ENDCHAR (hex digits only: no keyword among them, and as
+  // FreeType reads it, the ENDCHAR that ends this glyph however many rows
+  // stand before it).
+  while (p < e) {
+    const void *b = memchr(p, 'B', e - p);
+    if (!b) break;
+    p = static_cast<const unsigned char *>(b);
+    bool linestart = p > d && p[-1] == '\n';
+    if (linestart && startswith(p, e, "BBX")) {
+      int64_t w, h;
+      number(number(p + 3, e, &w), e, &h);
+      if (w > 0 && h > 0) bytes += static_cast<uint64_t>((w + 7) / 8) * h;
+    } else if (linestart && startswith(p, e, "BITMAP")) {
+      p = endchar(p, e);
+      if (p == e) break;
+    }
+    p++;
   }
   // A glyph record takes some forty bytes of text at the least.
   if (chars > 0 && static_cast<uint64_t>(chars) > n / 32 + 64) {
