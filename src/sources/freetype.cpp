@@ -278,6 +278,11 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   // never widens the cell.
   int unstyled = slot->bitmap_left + static_cast<int>(slot->bitmap.width);
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    // The size FreeType presets holds while the outline is as loaded; a
+    // style or a narrowing moves its points, and then they are measured
+    // again (a pass over every point, 2 % of a CJK font's time).
+    bool huge = slot->bitmap.width > BIGGLYPH || slot->bitmap.rows > BIGGLYPH;
+    bool moved = s->bold == SYNTHETIC || s->italic == SYNTHETIC;
     ftstyle(s, slot);
     if (fit && slot->advance.x > fit * 64) {
       FT_Matrix narrow = {
@@ -285,13 +290,16 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
                                 slot->advance.x),
           0, 0, 0x10000};
       FT_Outline_Transform(&slot->outline, &narrow);
+      moved = true;
+    }
+    if (moved) {
+      FT_BBox box;
+      FT_Outline_Get_CBox(&slot->outline, &box);
+      huge = (box.xMax - box.xMin) / 64 > BIGGLYPH ||
+             (box.yMax - box.yMin) / 64 > BIGGLYPH;
     }
     // Rendered as FT_LOAD_RENDER would, unless it is huge.
-    FT_BBox box;
-    FT_Outline_Get_CBox(&slot->outline, &box);
-    if ((box.xMax - box.xMin) / 64 > BIGGLYPH ||
-        (box.yMax - box.yMin) / 64 > BIGGLYPH)
-      return drawpart(s, f, slot, g);
+    if (huge) return drawpart(s, f, slot, g);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO)) return -1;
   }
   const FT_Bitmap *bm = &slot->bitmap;
