@@ -134,17 +134,48 @@ TEST(bounds, bombs) {
       EXPECT_NE(p.err.find("is outside 1-255\n"), std::string::npos) << p.err;
     }
   }
-  // With a width given, the square is drawn where it lands: every cell
-  // full, the ink beyond named.
-  proc p =
-      limited("-s 16 -w 16 -f fontx2 '" + s.at("square.ttf") + "'", 300000);
-  EXPECT_EQ(p.status, 0);
-  EXPECT_NE(p.err.find("26 glyphs lost pixels outside the 16x16 cell at the "
-                       "sides and at the top and bottom"),
-            std::string::npos)
-      << p.err;
-  ASSERT_EQ(p.out.size(), 17u + 256 * 32);
-  EXPECT_EQ(p.out.substr(17 + 'A' * 32, 32), std::string(32, '\xff'));
+  // With a width given, the square is drawn where it lands, styled or
+  // narrowed too, in the same memory: the ink beyond named. FreeType puts
+  // its left edge at the origin (the font's side bearing says 0), so the
+  // shear about the baseline shows: tan 12 degrees of each row's height
+  // above it, at pixel centres, is left blank.
+  const std::string full = std::string(32, 'f'),
+                    sheared = "1f1f3f3f3f3f3f7f7f7f7f7fffffffff";
+  auto wide = [](const std::string &rows) { // each row's byte, then 0xFF
+    std::string w;
+    for (size_t i = 0; i < rows.size(); i += 2) w += rows.substr(i, 2) + "ff";
+    return w;
+  };
+  const struct {
+    const char *opts;
+    std::string cell; // the glyph of A, in hex
+  } styled[] = {
+      {"-w 16", wide(full)},
+      {"-w 16 --bold", wide(full)},
+      {"-w 16 --italic", wide(sheared)},
+      {"-w 8", full},
+      {"-w 8 --bold --italic --underline", sheared},
+  };
+  for (const auto &c : styled) {
+    SCOPED_TRACE(c.opts);
+    proc p = limited(std::string("-s 16 ") + c.opts + " -f fontx2 '" +
+                         s.at("square.ttf") + "'",
+                     60000);
+    EXPECT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.err.find("26 glyphs lost pixels outside the "),
+              std::string::npos)
+        << p.err;
+    size_t n = c.cell.size() / 2;
+    ASSERT_EQ(p.out.size(), 17 + 256 * n);
+    std::string a;
+    for (size_t i = 0; i < n; i++) {
+      char h[3];
+      snprintf(h, sizeof h, "%02x",
+               static_cast<unsigned char>(p.out[17 + 'A' * n + i]));
+      a += h;
+    }
+    EXPECT_EQ(a, c.cell);
+  }
   EXPECT_EQ(listing(s.dir), files);
 }
 
