@@ -63,16 +63,26 @@ std::string outlinebomb() {
   return ttf(f);
 }
 
-// 60,000 BDF records of 4095 x 127 pixels with no rows: 3.9 GB announced.
-std::string bdfbomb(size_t *textsize) {
+// A BDF font of n glyphs: CHARS lines as given, each glyph's BBX, its
+// rows, and a line of the font's own inside each record.
+std::string bdftext(const std::string &chars, int n, const std::string &bbx,
+                    const std::string &rows, const std::string &inside = "") {
   std::string s = "STARTFONT 2.1\nFONT -x-b-medium-r-normal--16-160-75-75-c-"
                   "80-ISO10646-1\nSIZE 16 75 75\nFONTBOUNDINGBOX 8 16 0 -2\n"
-                  "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\n"
-                  "ENDPROPERTIES\nCHARS 60000\n";
-  for (int i = 0; i < 60000; i++)
-    s += "STARTCHAR c\nENCODING " + std::to_string(i + 32) +
-         "\nSWIDTH 500 0\nDWIDTH 8 0\nBBX 4095 127 0 0\nBITMAP\nENDCHAR\n";
-  s += "ENDFONT\n";
+                  "STARTPROPERTIES 4\nFONT_ASCENT 14\nFONT_DESCENT 2\n"
+                  "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\n"
+                  "ENDPROPERTIES\n" +
+                  chars;
+  for (int i = 0; i < n; i++)
+    s += "STARTCHAR c" + std::to_string(i) + "\nENCODING " +
+         std::to_string(i + 33) + "\nSWIDTH 500 0\nDWIDTH 8 0\n" + inside +
+         "BBX " + bbx + "\nBITMAP\n" + rows + "ENDCHAR\n";
+  return s + "ENDFONT\n";
+}
+
+// 60,000 BDF records of 4095 x 127 pixels with no rows: 3.9 GB announced.
+std::string bdfbomb(size_t *textsize) {
+  std::string s = bdftext("CHARS 60000\n", 60000, "4095 127 0 0", "");
   *textsize = s.size();
   return gzipped(s);
 }
@@ -177,6 +187,57 @@ TEST(bounds, bombs) {
     EXPECT_EQ(a, c.cell);
   }
   EXPECT_EQ(listing(s.dir), files);
+}
+
+std::string crlf(const std::string &s) {
+  std::string t;
+  for (char c : s) t += c == '\n' ? "\r\n" : std::string(1, c);
+  return t;
+}
+
+// Honest BDF text passes the guard in the shapes real files take, and
+// FreeType reads it; what announces more than its text can hold is
+// refused before FreeType allocates it, however its lines end.
+TEST(bounds, bdfannouncements) {
+  std::string rows;
+  for (int r = 0; r < 16; r++) rows += r % 2 ? "EE\n" : "B8\n";
+  const std::string honest = bdftext("CHARS 94\n", 94, "8 16 0 -2", rows),
+                    bomb = bdftext("CHARS 2000\n", 2000, "4095 4095 0 0", "");
+  const struct {
+    const char *what;
+    std::string font;
+    const char *refused; // the start of the reason, or null
+  } cases[] = {
+      {"honest", honest, nullptr},
+      {"honest, CRLF", crlf(honest), nullptr},
+      {"keywords in names and comments",
+       bdftext("COMMENT CHARS 99999999\nCHARS 94\n", 94, "8 16 0 -2", rows,
+               "COMMENT BBX 4095 4095 0 0\n"),
+       nullptr},
+      {"more rows than the box, a row like a keyword",
+       bdftext("CHARS 94\n", 94, "8 2 0 -2", "FF\nBBX 4095 4095 0 0\nFF\n"),
+       nullptr},
+      {"bitmaps", bomb, "announces 4193280000 bytes of glyph bitmaps"},
+      {"bitmaps, CRLF", crlf(bomb),
+       "announces 4193280000 bytes of glyph bitmaps"},
+      {"glyphs", bdftext("CHARS 100000000\n", 2, "8 16 0 -2", rows),
+       "announces 100000000 glyphs"},
+      {"glyphs, the larger of two",
+       bdftext("CHARS 100000000\nCHARS 2\n", 2, "8 16 0 -2", rows),
+       "announces 100000000 glyphs"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    proc p = vfont({"-k", "single", "-f", "fontx2"}, c.font);
+    if (!c.refused) {
+      EXPECT_EQ(p.status, 0) << p.err;
+      EXPECT_EQ(p.out.size(), 17u + 256 * 16);
+    } else {
+      EXPECT_EQ(p.status, 1);
+      EXPECT_NE(p.err.find(std::string(": ") + c.refused), std::string::npos)
+          << p.err;
+    }
+  }
 }
 
 // A TrueType font a fuzzer made of ours, one glyph of which lands with no
