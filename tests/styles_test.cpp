@@ -190,6 +190,44 @@ TEST(styles, bitmaprules) {
     }
 }
 
+// A FONTX2 font styled straight to BDF is restyled as it stands; to FONTX2
+// it is drawn again through its codes. The two roads meet: the same BDF,
+// the same warning, single- and double-byte.
+TEST(styles, fontx2tobdf) {
+  const struct {
+    const char *what;
+    std::string font;
+    std::vector<std::string> from; // too few codes to guess by
+  } fonts[] = {{"8x16", header("S", 8, 16, 0) + noise(256 * 16, 14), {}},
+               {"16x16 sjis",
+                header("D", 16, 16, 1) +
+                    table({{0x8140, 0x817E}, {0x889F, 0x88FC}}) +
+                    noise((63 + 94) * 32, 15),
+                {"--from", "sjis"}}};
+  const std::vector<std::string> styles[] = {
+      {"--bold"},
+      {"--italic"},
+      {"--underline", "--strikeout"},
+      {"--bold", "--italic", "--underline", "--strikeout"}};
+  for (const auto &f : fonts)
+    for (const auto &style : styles) {
+      SCOPED_TRACE(std::string(f.what) + " " + style[0] + " (" +
+                   std::to_string(style.size()) + ")");
+      auto args = [&](std::vector<std::string> a, const char *format) {
+        a.insert(a.end(), f.from.begin(), f.from.end());
+        a.insert(a.end(), {"-f", format});
+        return a;
+      };
+      proc a = vfont(args(style, "bdf"), f.font),
+           b = vfont(args(style, "fontx2"), f.font);
+      ASSERT_EQ(a.status, 0) << a.err;
+      ASSERT_EQ(b.status, 0) << b.err;
+      proc c = vfont(args({}, "bdf"), b.out);
+      EXPECT_EQ(a.err, b.err);
+      EXPECT_TRUE(a.out == c.out) << a.out.substr(0, 400);
+    }
+}
+
 // What the bitmap rules push past the cell, the width that keeps it: the
 // cell's, a column for bold, one for every five rows above the baseline.
 TEST(styles, widthkeeps) {

@@ -159,12 +159,12 @@ int restyle(const glyphset *gs, const recodeopts *o, glyphset *out,
   size_t i = 0;
   eachcode(out, [&](uint32_t c) {
     unsigned char *cell = out->own + i++ * out->glyphbytes;
-    int lost = styleglyph(&st, cell, out->width, out->height, out->ascent,
-                          mapped ? touni(&m, c) : -1);
+    int32_t u = mapped ? touni(&m, c) : -1;
+    int lost = styleglyph(&st, cell, out->width, out->height, out->ascent, u);
     if (lost) {
       f->where |= lost;
       f->right = std::max(f->right, out->width + stylereach(&st, out->ascent));
-      if (f->named < 8) f->code[f->named] = c, f->uni[f->named++] = -1;
+      if (f->named < 8) f->code[f->named] = c, f->uni[f->named++] = u;
       f->cut++;
     }
     return true;
