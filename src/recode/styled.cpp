@@ -14,17 +14,27 @@ namespace {
 
 // The source's glyph of character u, drawn into a cell of out's, and the
 // rows its ink takes (first, count; count 0 when it has no ink or none).
-bool inkrows(source *s, mapper *src, uint32_t u, const glyphset *out,
-             int *first, int *rows) {
-  *rows = 0;
+// The source's glyph handle of character u, through its code in the
+// source's set; false where it has none.
+bool handleof(const source *s, mapper *src, uint32_t u, uint32_t *handle) {
   int32_t code =
       src->cs.type == SETUNICODE ? static_cast<int32_t>(u) : fromuni(src, u);
   if (code < 0) return false;
   auto at = std::find_if(s->chars.begin(), s->chars.end(), [&](const auto &c) {
     return c.first == uint32_t(code);
   });
+  if (at == s->chars.end()) return false;
+  *handle = at->second;
+  return true;
+}
+
+bool inkrows(source *s, mapper *src, uint32_t u, const glyphset *out,
+             int *first, int *rows) {
+  *rows = 0;
+  uint32_t handle;
   srcglyph g;
-  if (at == s->chars.end() || drawglyph(s, at->second, 0, &g)) return false;
+  if (!handleof(s, src, u, &handle) || drawglyph(s, handle, 0, &g))
+    return false;
   std::vector<unsigned char> cell(out->glyphbytes);
   blit(cell.data(), out->width, out->height, out->ascent, &g);
   size_t rb = (static_cast<size_t>(out->width) + 7) / 8;
@@ -113,14 +123,10 @@ void drawpictures(source *s, mapper *src, const styling *st, glyphset *out,
       drawpicture(cell, out->width, out->height, st->hrow, byte);
       continue;
     }
-    int32_t code = src->cs.type == SETUNICODE ? static_cast<int32_t>(p.u)
-                                              : fromuni(src, p.u);
-    auto at =
-        std::find_if(s->chars.begin(), s->chars.end(), [&](const auto &c) {
-          return code >= 0 && c.first == uint32_t(code);
-        });
+    uint32_t handle;
     srcglyph g;
-    if (at == s->chars.end() || drawfitted(s, at->second, out->width, &g)) {
+    if (!handleof(s, src, p.u, &handle) ||
+        drawfitted(s, handle, out->width, &g)) {
       if (f->nopics < sizeof f->nopic / sizeof f->nopic[0])
         f->nopic[f->nopics] = p.u;
       f->nopics++;
