@@ -47,8 +47,11 @@ try {
   await cdp.send("Browser.setDownloadBehavior",
                  { behavior: "allow", downloadPath: downloads, eventsEnabled: true });
   await page.goto("file://" + path.resolve(site, "index.html"));
+  // Settled: no work under way and every picture laid out. A picture still
+  // decoding moves the buttons below it, and a click would land elsewhere.
   const idle = () => page.waitForFunction(
-    () => document.body.dataset.busy === "0", { timeout: 180000 });
+    () => document.body.dataset.busy === "0" && [...document.images].every((i) => i.complete),
+    { timeout: 180000 });
   const text = (sel) => page.$eval(sel, (e) => e.textContent);
   const hidden = (sel) => page.$eval(sel, (e) => e.hidden || e.closest("[hidden]") !== null);
 
