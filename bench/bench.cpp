@@ -14,9 +14,9 @@
 // font. Times include starting the processes. With DOSVFONT, also times
 // it on the 64 x 64 font (Unicode and native numbering with the set
 // named, Unicode with the set guessed) against dosv2bdf, and its peak
-// memory against the font's size; and, in this process, how
-// long it takes to make FONTX2 of a JIS X 0208 BDF font of 7050 16 x 16
-// glyphs, against FreeType alone opening the font and loading every glyph,
+// memory against the font's size; and, in this process, how long it takes
+// to make FONTX2 of a JIS X 0208 BDF font of 7050 16 x 16 glyphs, against
+// FreeType alone opening the font and loading every glyph,
 // and how long every CP932 double-byte character of IPA Gothic (Debian's
 // fonts-ipafont-gothic) takes rendered at 16 pixels, against a bare
 // FreeType loop rendering the same glyphs.
