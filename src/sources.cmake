@@ -25,6 +25,7 @@ set(DOSVFONT_SOURCES
   recode/style.cpp recode/styled.cpp
   writers/bdfset.cpp writers/sheet.cpp writers/png.cpp writers/csource.cpp
   display/targets.cpp display/rules.cpp display/screen.cpp display/reader.cpp
+  display/textcodes.cpp
   display/layout.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp

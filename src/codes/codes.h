@@ -68,6 +68,9 @@ size_t utf8chars(const unsigned char *s, size_t n, std::vector<uint32_t> *out);
 // of the first byte that is not UTF-8.
 size_t utf8decode(const unsigned char *s, size_t n, std::vector<uint32_t> *out);
 
+// u (at most U+10FFFF) as UTF-8 in b; returns its length, 1 to 4.
+size_t utf8encode(uint32_t u, unsigned char *b);
+
 // 1 for the DOS code pages (CP437 ... CP869 but CP864) whose control
 // bytes DOS draws as pictures.
 int isdoscodepage(const char *name);

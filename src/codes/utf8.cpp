@@ -60,3 +60,12 @@ size_t utf8decode(const unsigned char *s, size_t n,
   }
   return 0;
 }
+
+size_t utf8encode(uint32_t u, unsigned char *b) {
+  if (u < 0x80) return b[0] = static_cast<unsigned char>(u), 1;
+  size_t n = u < 0x800 ? 2 : u < 0x10000 ? 3 : 4;
+  for (size_t k = n - 1; k > 0; k--, u >>= 6)
+    b[k] = static_cast<unsigned char>(0x80 | (u & 0x3F));
+  b[0] = static_cast<unsigned char>((0xF00 >> n) | u);
+  return n;
+}

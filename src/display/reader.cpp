@@ -1,152 +1,238 @@
 // The readers' string and character functions, as their sources have
-// them, on a simulated screen.
+// them, on a simulated screen; and each character of the text judged by
+// what the reader makes of it.
 #include "display/reader.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <unordered_map>
 
 #include "codes/codes.h"
 
 namespace {
 
-// String2SJIS: a byte that begins a 3-byte UTF-8 sequence is kept; the
-// first continuation byte after it is kept (a 2-byte sequence's lead byte
-// is ignored, its continuation byte taken for this one); the next makes a
-// code of the three (the half-width katakana by arithmetic, the rest
-// through iconv, 0 where iconv fails), whatever came between. So
-// "A°Bあ" gives 0041 0042 0000.
-size_t string2sjis(const unsigned char *s, size_t n, uint32_t *codes,
-                   size_t most, size_t *dropped) {
-  static mapper sjis;
-  static bool opened = [] {
-    codeset cs;
-    return !dbcsnamed(&cs, "sjis") && !mapopen(&sjis, &cs);
-  }();
-  size_t k = 0;
-  unsigned c1 = 0, c2 = 0;
-  for (size_t i = 0; i < n && k < most; i++) {
-    unsigned sp = s[i];
-    if ((sp & 0xF0) == 0xE0) {
-      c1 = sp;
-    } else if ((sp & 0xC0) == 0x80) {
-      if (!c2) {
-        c2 = sp;
-        continue;
-      }
-      uint32_t code = 0;
-      if (c1 == 0xEF && c2 == 0xBD)
-        code = sp;
-      else if (c1 == 0xEF && c2 == 0xBE)
-        code = sp + 0x40;
-      else if ((c1 & 0xF0) == 0xE0) {
-        uint32_t u = (c1 & 0x0F) << 12 | (c2 & 0x3F) << 6 | (sp & 0x3F);
-        int32_t c = u >= 0x800 && opened ? fromuni(&sjis, u) : -1;
-        // iconv's output read as two bytes, high first.
-        code = c < 0 ? 0 : c < 0x100 ? static_cast<uint32_t>(c) << 8 : c;
-      }
-      *dropped += !code;
-      codes[k++] = code;
-      c1 = c2 = 0;
-    } else if (sp < 0x80) {
-      codes[k++] = sp;
-    } else {
-      ++*dropped; // a 2-byte or 4-byte sequence's lead byte
+// Where a reader finds a code's glyph: the font and the byte its glyph
+// starts at in the font's bitmaps (not always a glyph's own start).
+struct found {
+  const glyphset *gs;
+  size_t at;
+};
+
+// The FONTX2 bytes of a font's bitmaps from at on, as a reader reading
+// past a glyph sees them (zero past the font).
+unsigned char byteat(const glyphset *gs, size_t at) {
+  return at < gs->whole * gs->glyphbytes ? gs->bits[at] : 0;
+}
+
+const drawfont *fontof(const target *t, const readerfonts *f, uint32_t code) {
+  if (t->lookup == LOOKPAIR) return code < 0x100 ? f->single : f->dbl;
+  if (t->singleonly) return f->single;
+  return f->single ? f->single : f->dbl;
+}
+
+// RomFontx::getGlyph past a single-byte code: each font in turn by its
+// block table, where a single-byte font's table is its first glyph's
+// bytes (the byte at 17 taken for the count of blocks).
+found inorder(const readerfonts *f, uint32_t code) {
+  for (const drawfont *font : {f->single, f->dbl}) {
+    if (!font) continue;
+    const glyphset *gs = font->gs;
+    if (gs->kind) {
+      if (code < font->at.size() && font->at[code] >= 0)
+        return {gs, static_cast<size_t>(font->at[code]) * gs->glyphbytes};
+      continue;
+    }
+    unsigned n = byteat(gs, 0);
+    size_t before = 0;
+    for (unsigned b = 0; b < n; b++) {
+      size_t at = 1 + 4 * size_t{b};
+      unsigned s = byteat(gs, at) | byteat(gs, at + 1) << 8;
+      unsigned e = byteat(gs, at + 2) | byteat(gs, at + 3) << 8;
+      if (code >= s && code <= e)
+        return {gs, 1 + 4 * size_t{n} + (before + code - s) * gs->glyphbytes};
+      before += e - s + 1;
     }
   }
-  return k;
+  return {nullptr, 0};
 }
 
-size_t utf8codes(const unsigned char *s, size_t n, uint32_t *codes,
-                 size_t most) {
-  size_t k = 0;
-  for (size_t i = 0; i < n && k < most;) {
-    unsigned b = s[i];
-    int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    uint32_t u = len == 1   ? b
-                 : len == 2 ? b & 0x1F
-                 : len == 3 ? b & 0x0F
-                            : b & 0x07;
-    for (int j = 1; j < len && i + static_cast<size_t>(j) < n; j++)
-      u = u << 6 | (s[i + static_cast<size_t>(j)] & 0x3F);
-    codes[k++] = u;
-    i += static_cast<size_t>(len);
-  }
-  return k;
-}
-
-// One glyph as t's character function draws it at (x, y); returns the pen
-// after it, in the reader's own width.
-long drawcode(const target *t, const readerfonts *f, uint32_t code, long x,
-              long y, screen *s, readerfacts *facts,
-              std::vector<unsigned char> *scratch) {
-  const drawfont *font = nullptr;
-  if (t->pair)
-    font = code < 0x100 ? f->single : f->dbl;
-  else
-    font = f->single ? f->single : f->dbl;
-  const glyphset *gs = font ? font->gs : nullptr;
+found lookup(const target *t, const readerfonts *f, uint32_t code) {
+  if (code == NOCODE) return {nullptr, 0};
+  if (t->lookup == LOOKORDER && code >= 0x100) return inorder(f, code);
+  const drawfont *font = fontof(t, f, code);
+  if (!font) return {nullptr, 0};
+  const glyphset *gs = font->gs;
   // A font of glyphs over its limit is refused when it opens.
-  if (gs && t->maxglyph && gs->glyphbytes > static_cast<size_t>(t->maxglyph))
-    gs = nullptr;
-  int32_t index = gs && code < font->at.size() ? font->at[code] : -1;
-  if (index < 0) {
-    facts->missing++;
-    return t->pen == PENMINUSONE ? 0xFFFF : t->pen == PENTOZERO ? 0 : x;
-  }
-  int w = gs->width, h = gs->height;
-  if (t->buffer && gs->glyphbytes > static_cast<size_t>(t->buffer))
-    facts->overflows++;
-  // The glyph's bytes where the reader finds them: hagl steps from glyph
-  // to glyph by the size it kept in a byte.
+  if (t->maxglyph && gs->glyphbytes > static_cast<size_t>(t->maxglyph))
+    return {nullptr, 0};
+  if (code >= font->at.size() || font->at[code] < 0) return {nullptr, 0};
+  // hagl steps from glyph to glyph by the size it kept in a byte.
   size_t size = gs->glyphbytes;
   if (t->sizebits) size &= (size_t{1} << t->sizebits) - 1;
-  size_t at = static_cast<size_t>(index) * size,
-         all = gs->glyphs * gs->glyphbytes;
-  scratch->assign(gs->glyphbytes, 0);
-  for (size_t k = 0; k < gs->glyphbytes && at + k < all; k++) {
-    size_t g = (at + k) / gs->glyphbytes;
-    if (g < gs->whole) (*scratch)[k] = gs->bits[at + k];
+  return {gs, static_cast<size_t>(font->at[code]) * size};
+}
+
+// The pen's x as the reader's variable holds it.
+long keep(const target *t, long x) {
+  switch (t->pen) {
+  case PENUINT16:
+    return x & 0xFFFF;
+  case PENINT16:
+    return ((x + 0x8000) & 0xFFFF) - 0x8000;
+  case PENINT16TO0:
+    return x > 0x7FFF ? 0 : x;
+  default:
+    return x;
   }
+}
+
+// A pixel's x as the reader's drawing holds it (its loop variable).
+long pixelx(const target *t, long x) {
+  return t->pen == PENINT16TO0 ? x : keep(t, x);
+}
+
+struct pen {
+  long x, y;
+};
+
+// One glyph as t's character function draws it at the pen, and the pen
+// moved past it.
+void drawglyph(const target *t, found g, pen *p, screen *s,
+               readerfacts *facts) {
+  const glyphset *gs = g.gs;
+  int w = gs->width, h = gs->height;
+  if (t->edge == EDGEWRAP && p->x + w > s->width) p->x = 0, p->y += h;
+  if (t->buffer && gs->glyphbytes > static_cast<size_t>(t->buffer))
+    facts->overflows++;
   int rowbytes = t->rows == ROWSPLUS4 ? (w + 4) / 8 : (w + 7) / 8;
+  int drawn = std::min(w, rowbytes * 8); // pixels of each row it draws
   int rows = t->drawrows ? std::min(h, t->drawrows) : h;
-  bool wraps = t->pen == PENMINUSONE || t->pen == PENTOZERO; // uint16_t
-  size_t ofs = 0;
-  for (int r = 0; r < rows; r++)
-    for (int b = 0; b < rowbytes; b++, ofs++)
-      for (int bit = 0; bit < 8; bit++) {
-        // A reader that reads rows right draws the cell's width; the
-        // others all eight bits of each byte read.
-        if (t->rows == ROWSSTORED && b * 8 + bit >= w) break;
-        if (!((*scratch)[ofs] & 0x80 >> bit)) continue;
-        long px = x + b * 8 + bit;
-        plot(s, wraps ? px & 0xFFFF : px, y + r);
+  // A cell wholly off the screen, its columns not wrapping onto it, draws
+  // nothing: a line far past the edge costs its pen arithmetic only.
+  long first = pixelx(t, p->x), last = pixelx(t, p->x + drawn - 1);
+  bool off = (last - first == drawn - 1 && (last < 0 || first >= s->width)) ||
+             p->y >= s->height || p->y + rows <= 0;
+  size_t ofs = g.at;
+  for (int r = 0; r < rows && !off; r++)
+    for (int b = 0; b < rowbytes; b++, ofs++) {
+      unsigned char byte = byteat(gs, ofs);
+      for (int bit = 0; bit < 8 && b * 8 + bit < drawn; bit++) {
+        bool ink = byte & 0x80 >> bit;
+        if (ink || t->opaque)
+          plot(s, pixelx(t, p->x + b * 8 + bit), p->y + r, ink);
       }
-  long next =
-      x + (t->column > 1 ? (w + t->column - 1) / t->column * t->column : w);
-  return wraps ? next & 0xFFFF : next;
+    }
+  p->x = keep(
+      t,
+      p->x + (t->column > 1 ? (w + t->column - 1) / t->column * t->column : w));
+}
+
+// One code as t draws it.
+void drawcode(const target *t, const readerfonts *f, uint32_t code, pen *p,
+              screen *s, readerfacts *facts) {
+  if (t->newlines && (code == '\n' || code == '\r')) {
+    p->x = 0, p->y += f->height;
+    return;
+  }
+  found g = lookup(t, f, code);
+  if (!g.gs) {
+    facts->missing++;
+    if (t->missing == PENTOFU && code >= 0x100) g = lookup(t, f, 0x81A0);
+  }
+  if (!g.gs) {
+    p->x = t->missing == PENMINUSONE ? keep(t, -1)
+           : t->missing == PENTOZERO ? 0
+                                     : p->x;
+    return;
+  }
+  drawglyph(t, g, p, s, facts);
+}
+
+// Each character judged by what the reader makes of it alone: no code, a
+// code of another character (or several codes), a code no font has.
+struct judge {
+  const target *t;
+  const readerfonts *f;
+  mapper m[2]; // the single-byte and double-byte fonts' sets
+  bool open[2] = {false, false};
+  struct verdict {
+    int fault;     // drawfault, or -1 drawn as itself
+    size_t glyphs; // glyphs drawn for it where it is wrong
+  };
+  std::unordered_map<uint32_t, verdict> seen;
+
+  judge(const target *t_, const readerfonts *f_) : t(t_), f(f_) {
+    for (int k = 0; k < 2; k++) {
+      const drawfont *d = k ? f->dbl : f->single;
+      open[k] = d && !mapopen(&m[k], &d->gs->codes);
+    }
+  }
+  ~judge() {
+    for (int k = 0; k < 2; k++)
+      if (open[k]) mapclose(&m[k]);
+  }
+  judge(const judge &) = delete;
+  judge &operator=(const judge &) = delete;
+
+  verdict of(uint32_t u) {
+    unsigned char b[4];
+    size_t n = utf8encode(u, b), dropped = 0;
+    uint32_t codes[8];
+    size_t k = readercodes(t, b, n, codes, 8, &dropped);
+    if (!k || codes[0] == NOCODE || (t->text == TEXTSJIS && !codes[0] && u))
+      return {FAULTLOST, 0};
+    if (k > 1) {
+      size_t glyphs = 0;
+      for (size_t i = 0; i < k; i++) glyphs += lookup(t, f, codes[i]).gs != 0;
+      return {FAULTWRONG, glyphs};
+    }
+    found g = lookup(t, f, codes[0]);
+    if (!g.gs)
+      return {t->missing == PENTOFU && codes[0] >= 0x100 ? FAULTTOFU
+                                                         : FAULTMISSING,
+              0};
+    // The glyph is that character's where the font's set gives it the
+    // code the reader made.
+    int which = g.gs->kind ? 1 : 0;
+    if (open[which]) {
+      int32_t want = fromuni(&m[which], u);
+      if (want < 0 || static_cast<uint32_t>(want) != codes[0])
+        return {FAULTWRONG, 1};
+    }
+    return {-1, 0};
+  }
+
+  void add(uint32_t u, readerfacts *facts) {
+    auto it = seen.find(u);
+    if (it == seen.end()) {
+      verdict v = of(u);
+      it = seen.emplace(u, v).first;
+      if (v.fault >= 0) facts->faulty[v.fault].push_back(u);
+    }
+    if (it->second.fault >= 0) facts->times[it->second.fault]++;
+    if (it->second.fault == FAULTWRONG) facts->wrongglyphs += it->second.glyphs;
+  }
+};
+
+// The characters of a line (valid UTF-8), each judged; for a reader that
+// takes them as such, CR and LF are not characters.
+void judgeline(judge *j, const unsigned char *s, size_t n,
+               std::vector<uint32_t> *chars, readerfacts *facts) {
+  utf8decode(s, n, chars);
+  for (uint32_t u : *chars) {
+    if (!u) break; // the reader's string ends there
+    if (!(j->t->newlines && (u == '\n' || u == '\r'))) j->add(u, facts);
+  }
 }
 
 } // namespace
-
-size_t readercodes(const target *t, const unsigned char *line, size_t n,
-                   uint32_t *codes, size_t most, size_t *dropped) {
-  if (t->lengthbits) n &= (size_t{1} << t->lengthbits) - 1;
-  if (t->maxcodes) most = std::min(most, static_cast<size_t>(t->maxcodes));
-  if (t->text == TEXTSJIS) return string2sjis(line, n, codes, most, dropped);
-  if (t->text == TEXTBYTES) {
-    n = std::min(n, most);
-    std::copy(line, line + n, codes);
-    return n;
-  }
-  return utf8codes(line, n, codes, most);
-}
 
 void readertext(const target *t, const readerfonts *f,
                 const unsigned char *text, size_t n, screen *s,
                 readerfacts *facts) {
   std::vector<uint32_t> codes;
-  std::vector<unsigned char> scratch;
+  std::vector<uint32_t> chars;
+  judge j(t, f);
   size_t line = 0;
   for (size_t start = 0; start < n;) {
     const void *lf = memchr(text + start, '\n', n - start);
@@ -174,13 +260,14 @@ void readertext(const target *t, const readerfonts *f,
                             &none))
           facts->cut++;
       }
-      long x = 0, top = y;
+      judgeline(&j, text + start, len, &chars, facts);
+      pen p = {0, y};
       for (size_t i = 0; i < k; i++) {
-        if (t->newlines && (codes[i] == '\n' || codes[i] == '\r')) {
-          x = 0, top += f->height;
-          continue;
+        if (t->edge == EDGESTOP && (p.x >= s->width || p.y >= s->height)) {
+          facts->stopped++;
+          break;
         }
-        x = drawcode(t, f, codes[i], x, top, s, facts, &scratch);
+        drawcode(t, f, codes[i], &p, s, facts);
       }
     }
     start = stop + 1;

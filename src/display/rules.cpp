@@ -47,11 +47,17 @@ void checkone(const target *t, const glyphset *gs,
   int w = gs->width, h = gs->height;
   size_t bytes = gs->glyphbytes;
   int stored = (w + 7) / 8, read = (w + 4) / 8;
-  if (t->singleonly && gs->kind)
+  if (t->singleonly && gs->kind) {
     add(facts, FACTBREAKS, "kind",
         "a double-byte font: %s draws with a single-byte font only; use -k "
         "single",
         t->name);
+    // Its codes, cell and glyphs are read by no one.
+    for (const char *rule : {"codes", "cell width", "glyph bytes"})
+      add(facts, FACTNOTE, rule, "does not apply: %s reads no double-byte font",
+          t->name);
+    return;
+  }
   const char *want = gs->kind ? t->dbcs : t->sbcs;
   if (!sameset(gs->codes, want, gs->kind))
     add(facts, FACTBREAKS, "codes",
@@ -117,6 +123,75 @@ void checkone(const target *t, const glyphset *gs,
   }
 }
 
+const char *textof(int text) {
+  switch (text) {
+  case TEXTSJIS:
+    return "UTF-8 to Shift_JIS by String2SJIS: a 2-byte UTF-8 character "
+           "(Latin-1, Greek, Cyrillic) is dropped and damages the next "
+           "character; what iconv cannot convert is code 0; 64 characters a "
+           "call at most; the length in a uint8_t (a line over 255 bytes is "
+           "cut to its length mod 256)";
+  case TEXTBYTES:
+    return "each byte of the text a code of the font: no UTF-8, so a "
+           "character of more than one byte is drawn as several wrong glyphs";
+  case TEXTUNICODE:
+    return "each character by its Unicode value; a line feed, and a "
+           "carriage return alike, goes back to x = 0 one cell lower; a call "
+           "with an empty text draws code 0's glyph";
+  case TEXTTABLE:
+    return "UTF-8 decoded, below 0x80 the character's own code, the rest "
+           "through its Unicode to Shift_JIS table (Shift_JIS but for U+00A5, "
+           "U+203E, U+FF3C, U+FFE0, U+FFE1 and U+FFE2); a character without a "
+           "code is skipped";
+  default:
+    return "the program's strings in Shift_JIS: a lead byte (81-9F, E0-FC) "
+           "and the next one double-byte code, any other byte a single-byte "
+           "code; a character Shift_JIS lacks cannot be written";
+  }
+}
+
+const char *missingrule(const target *t) {
+  switch (t->missing) {
+  case PENMINUSONE:
+    return "a code neither font has returns -1 into the pen's uint16_t: the "
+           "rest of the line overdraws its start";
+  case PENTOZERO:
+    return "a glyph it cannot draw sends the pen back to x = 0";
+  case PENTOFU:
+    return "a double-byte code the font lacks is drawn as 0x81A0's glyph "
+           "(the box); a font without it, or no double-byte font, crashes "
+           "the reader";
+  default:
+    return "a code the font lacks is skipped, the pen stays";
+  }
+}
+
+const char *penof(int pen) {
+  switch (pen) {
+  case PENUINT16:
+    return "the pen in a uint16_t: past x = 65535 it wraps to 0";
+  case PENINT16:
+    return "the pen in an int16_t: past x = 32767 it goes negative";
+  case PENINT16TO0:
+    return "the pen in an int16_t made 0 when negative: past x = 32767 it "
+           "goes back to 0";
+  default:
+    return "the pen in an int";
+  }
+}
+
+const char *edgeof(int edge) {
+  switch (edge) {
+  case EDGEWRAP:
+    return "a glyph that would pass the right edge starts a row lower at "
+           "x = 0";
+  case EDGESTOP:
+    return "the call stops at a character whose x or y is past the screen";
+  default:
+    return "what passes the screen's edge is clipped by the panel";
+  }
+}
+
 } // namespace
 
 void checkfonts(const target *t, const glyphset *const *fonts, int n,
@@ -129,7 +204,11 @@ void checkfonts(const target *t, const glyphset *const *fonts, int n,
         fonts[0]->kind ? "double-byte" : "single-byte", t->name,
         fonts[0]->kind ? "single-byte" : "double-byte",
         fonts[0]->kind ? "ASCII and katakana" : "the other",
-        t->pen == PENMINUSONE ? "sends the pen off the line" : "is not drawn");
+        t->missing == PENMINUSONE ? "sends the pen off the line"
+        : t->missing == PENTOFU   ? "is drawn as 0x81A0's glyph, or crashes "
+                                    "the reader where it has no double-byte "
+                                    "font"
+                                  : "is not drawn");
   if (!t->pair && n > 1)
     add(facts, FACTBREAKS, "fonts", "%s draws a text with one font, not two",
         t->name);
@@ -173,23 +252,9 @@ void describetarget(const target *t, std::vector<factline> *facts) {
     add(facts, FACTNOTE, "pixel buffer",
         "HAGL_CHAR_BUFFER_SIZE bytes (default %d) must hold width x height x 2",
         t->pixelbuffer);
-  add(facts, FACTNOTE, "text", "%s",
-      t->text == TEXTSJIS
-          ? "UTF-8 to Shift_JIS by String2SJIS: a 2-byte UTF-8 character "
-            "(Latin-1, Greek, Cyrillic) is dropped and damages the next "
-            "character; what iconv cannot convert is code 0; 64 characters a "
-            "call at most; the length in a uint8_t (a line over 255 bytes is "
-            "cut to its length mod 256)"
-      : t->text == TEXTBYTES
-          ? "each byte of the text a code of the font: no UTF-8"
-          : "each character by its Unicode value; a line feed, and a "
-            "carriage return alike, goes back to x = 0 one cell lower");
-  add(facts, FACTNOTE, "missing", "%s",
-      t->pen == PENMINUSONE
-          ? "a code neither font has returns -1 into the pen's uint16_t: the "
-            "rest of the line overdraws its start"
-      : t->pen == PENTOZERO ? "a glyph it cannot draw sends the pen back to "
-                              "x = 0"
-                            : "a code the font lacks is skipped, the pen "
-                              "stays");
+  add(facts, FACTNOTE, "text", "%s", textof(t->text));
+  add(facts, FACTNOTE, "missing", "%s", missingrule(t));
+  add(facts, FACTNOTE, "pen", "%s; %s", penof(t->pen), edgeof(t->edge));
+  add(facts, FACTNOTE, "y", "%s", t->origin);
+  add(facts, FACTNOTE, "source", "%s (commit %s)", t->file, t->commit);
 }

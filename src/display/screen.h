@@ -16,11 +16,12 @@ struct screen {
 
 void screenopen(screen *s, int width, int height);
 
-// A pixel inked, where it lies on the screen; off it, nothing.
-inline void plot(screen *s, long x, long y) {
+// A pixel inked (or cleared, ink 0), where it lies on the screen; off it,
+// nothing.
+inline void plot(screen *s, long x, long y, int ink = 1) {
   if (x >= 0 && y >= 0 && x < s->width && y < s->height)
     s->px[static_cast<size_t>(y) * static_cast<size_t>(s->width) +
-          static_cast<size_t>(x)] = 1;
+          static_cast<size_t>(x)] = static_cast<unsigned char>(ink);
 }
 
 // The outline of a cell: what stands for a character no font has.

@@ -64,6 +64,82 @@ int makeall(const options *o, const fontinput *fonts, int n, keeper *k) {
   return 0;
 }
 
+// Up to 16 characters, each as itself where it prints, a space between,
+// and an ellipsis with the count where there are more.
+std::string charsof(const std::vector<uint32_t> &u) {
+  std::string s;
+  for (size_t i = 0; i < u.size() && i < 16; i++) {
+    char c[16];
+    if (u[i] < 0x20 || (u[i] >= 0x7F && u[i] < 0xA0))
+      snprintf(c, sizeof c, "U+%04X", u[i]);
+    else
+      c[utf8encode(u[i], reinterpret_cast<unsigned char *>(c))] = '\0';
+    s += (i ? " " : "") + std::string(c);
+  }
+  if (u.size() > 16) s += " ... (" + std::to_string(u.size()) + " in all)";
+  return s;
+}
+
+// The readers that draw double-byte fonts, for a reader that draws none.
+std::string pairreaders() {
+  std::string s;
+  for (const target *t = targets; t->name; t++)
+    if (t->pair) s += (s.empty() ? "" : ", ") + std::string(t->name);
+  return s;
+}
+
+// Every character the reader cannot draw, why and what it draws instead,
+// and what else it did that the picture does not make plain, in one note.
+void readernote(const target *t, const readerfacts *f, const char *label) {
+  std::string what;
+  auto add = [&](const std::string &part) {
+    what += (what.empty() ? "" : "; ") + part;
+  };
+  char part[200];
+  const auto &wrong = f->faulty[FAULTWRONG];
+  if (!wrong.empty()) {
+    snprintf(part, sizeof part, " not drawable (drawn as %zu wrong glyph%s)",
+             f->wrongglyphs, plural(f->wrongglyphs));
+    add((t->text == TEXTBYTES ? "each byte of the text is a single-byte "
+                                "code: "
+                              : "drawn as other characters: ") +
+        charsof(wrong) + part);
+  }
+  const auto &lost = f->faulty[FAULTLOST];
+  if (!lost.empty())
+    add(charsof(lost) +
+        (t->text == TEXTSHIFTJIS ? " not in Shift_JIS: a program's string "
+                                   "cannot hold them"
+         : t->text == TEXTTABLE  ? " not in its Unicode to Shift_JIS table: "
+                                   "skipped"
+                                 : " lost by its UTF-8 conversion"));
+  const auto &missing = f->faulty[FAULTMISSING];
+  if (!missing.empty())
+    add(charsof(missing) + " in no font it looks them up in" +
+        (t->missing == PENMINUSONE ? " (the pen goes to x = 65535: the rest "
+                                     "of the line overdraws its start)"
+         : t->missing == PENTOZERO ? " (the pen goes back to x = 0)"
+                                   : " (skipped)"));
+  if (!f->faulty[FAULTTOFU].empty())
+    add(charsof(f->faulty[FAULTTOFU]) +
+        " in no font: drawn as 0x81A0's glyph (the box)");
+  auto count = [&](size_t n, const char *fmt) {
+    if (!n) return;
+    snprintf(part, sizeof part, fmt, n, plural(n));
+    add(part);
+  };
+  count(f->dropped - std::min(f->dropped, f->times[FAULTLOST]),
+        "%zu more character%s damaged by its UTF-8 conversion");
+  count(f->cut, "%zu line%s cut short");
+  count(f->overflows, "%zu glyph%s larger than its glyph buffer");
+  count(f->stopped, "%zu line%s stopped at the screen's edge");
+  count(f->hidden, "%zu line%s below the screen");
+  if (what.empty()) return;
+  if (!t->pair && !wrong.empty())
+    what += "; " + pairreaders() + " draw double-byte fonts";
+  say("note: %s: as %s draws it: %s", label, t->name, what.c_str());
+}
+
 } // namespace
 
 int runshow(const options *o, const fontinput *fonts, int n) {
@@ -93,21 +169,7 @@ int runshow(const options *o, const fontinput *fonts, int n) {
     readerfonts rf = {single, dbl, height};
     readerfacts f = readerfacts();
     readertext(t, &rf, o->showtext, o->showbytes, &sc, &f);
-    // What the picture shows, said in words.
-    std::string what;
-    char part[160];
-    auto add = [&](size_t count, const char *fmt) {
-      if (!count) return;
-      snprintf(part, sizeof part, fmt, count, plural(count));
-      what += (what.empty() ? "" : "; ") + std::string(part);
-    };
-    add(f.missing, "%zu code%s in no font");
-    add(f.dropped, "%zu character%s lost or damaged by its UTF-8 conversion");
-    add(f.cut, "%zu line%s cut short");
-    add(f.overflows, "%zu glyph%s larger than its glyph buffer");
-    add(f.hidden, "%zu line%s below the screen");
-    if (!what.empty())
-      say("note: %s: as %s draws it: %s", label, t->name, what.c_str());
+    readernote(t, &f, label);
   } else {
     layoutfacts f;
     layouttext(single, dbl, o->showtext, o->showbytes, &sc, &f);
@@ -150,6 +212,9 @@ int runtargetinfo(const options *o, const fontinput *fonts, int n) {
     }
     std::vector<factline> facts;
     checkfonts(o->reader, sets, k.n, &facts);
+    // A script checks a font before flashing it by the status.
+    for (const auto &f : facts)
+      if (f.state == FACTBREAKS) status = 1;
     for (const auto &f : facts)
       fact("%s: %s%s", f.key,
            f.state == FACTMET      ? "ok: "
