@@ -61,6 +61,23 @@ const std::vector<readerdef> &readers() {
        {"include"},
        {"-DHAGL_CHAR_BUFFER_SIZE=131072"},
        {"hagl/include"}},
+      {"arduino-fontx",
+       ".",
+       {"fontx-arduino/src/Fontx.cpp", "fontx-arduino/src/Utf8Decoder.cpp",
+        "fontx-arduino/src/uni2sjis.c", "fontx-arduino/src/uni2sjis_tbl.c",
+        "humblesoft-gfx/src/Humblesoft_GFX.cpp"},
+       "arduino.cpp",
+       {"fontx-arduino/src", "humblesoft-gfx/src"},
+       {"-DESP32"},
+       {"arduino/include"}},
+      {"stm32-fontx",
+       "stm32-fontx2",
+       {"lib/FONTX2/src/font_if.c",
+        "lib/display/abstract/src/display_if_support.c"},
+       "stm32.cpp",
+       {"lib/FONTX2/inc", "lib/display/abstract/inc"},
+       {"-DUSE_ILI934x_TFT", "-DUSE_KANJIFONT"},
+       {"stm32/include"}},
   };
   return r;
 }
@@ -283,7 +300,9 @@ std::vector<fontcase> fonts(const readerdef &r, const scratch &dir) {
   if (!hagl) f.push_back(real);
   // The smallest cell and the largest each reader takes, and a cell whose
   // rows a (w+4)/8 reader reads short.
-  int large = t == "rpi-tft" || t == "esp-idf" ? 32 : 255;
+  int large = t == "rpi-tft" || t == "esp-idf" ? 32
+              : t == "arduino-fontx"           ? 248
+                                               : 255;
   for (auto size :
        std::vector<std::pair<int, int>>{{1, 1}, {10, 16}, {large, large}}) {
     std::string name = "noise" + std::to_string(size.first) + "x" +
@@ -331,7 +350,9 @@ void conform(const readerdef &r) {
       std::vector<std::string> a = {b.exe, dir.at("out.pbm"), std::to_string(w),
                                     std::to_string(h), text};
       a.insert(a.end(), f.files.begin(), f.files.end());
-      proc d = run(b.exe, std::vector<std::string>(a.begin() + 1, a.end()));
+      // A reader that never ends is a failure, not a hung suite.
+      a.insert(a.begin(), "120");
+      proc d = run("/usr/bin/timeout", a);
       ASSERT_EQ(d.status, 0) << d.err;
       std::vector<std::string> s = {
           "--show",   text,      "--target", r.target,
@@ -361,4 +382,10 @@ TEST(drivers, espidfst7789) {
 }
 TEST(drivers, hagl) {
   conform(readers()[2]);
+}
+TEST(drivers, arduino) {
+  conform(readers()[3]);
+}
+TEST(drivers, stm32) {
+  conform(readers()[4]);
 }

@@ -86,9 +86,9 @@ long keep(const target *t, long x) {
   }
 }
 
-// A pixel's x as the reader's drawing holds it (its loop variable).
-long pixelx(const target *t, long x) {
-  return t->pen == PENINT16TO0 ? x : keep(t, x);
+// A pixel's x or y as the reader's drawing holds it (its loop variable).
+long pixelat(const target *t, long v) {
+  return t->pen == PENINT16TO0 ? v : keep(t, v);
 }
 
 struct pen {
@@ -101,7 +101,8 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
                readerfacts *facts) {
   const glyphset *gs = g.gs;
   int w = gs->width, h = gs->height;
-  if (t->edge == EDGEWRAP && p->x + w > s->width) p->x = 0, p->y += h;
+  if (t->edge == EDGEWRAP && p->x + w > s->width)
+    p->x = 0, p->y = keep(t, p->y + h);
   if (t->buffer && gs->glyphbytes > static_cast<size_t>(t->buffer))
     facts->overflows++;
   int rowbytes = t->rows == ROWSPLUS4 ? (w + 4) / 8 : (w + 7) / 8;
@@ -109,9 +110,10 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
   int rows = t->drawrows ? std::min(h, t->drawrows) : h;
   // A cell wholly off the screen, its columns not wrapping onto it, draws
   // nothing: a line far past the edge costs its pen arithmetic only.
-  long first = pixelx(t, p->x), last = pixelx(t, p->x + drawn - 1);
-  bool off = (last - first == drawn - 1 && (last < 0 || first >= s->width)) ||
-             p->y >= s->height || p->y + rows <= 0;
+  long left = pixelat(t, p->x), right = pixelat(t, p->x + drawn - 1);
+  long top = pixelat(t, p->y), bottom = pixelat(t, p->y + rows - 1);
+  bool off = (right - left == drawn - 1 && (right < 0 || left >= s->width)) ||
+             (bottom - top == rows - 1 && (bottom < 0 || top >= s->height));
   size_t ofs = g.at;
   for (int r = 0; r < rows && !off; r++)
     for (int b = 0; b < rowbytes; b++, ofs++) {
@@ -119,7 +121,7 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
       for (int bit = 0; bit < 8 && b * 8 + bit < drawn; bit++) {
         bool ink = byte & 0x80 >> bit;
         if (ink || t->opaque)
-          plot(s, pixelx(t, p->x + b * 8 + bit), p->y + r, ink);
+          plot(s, pixelat(t, p->x + b * 8 + bit), pixelat(t, p->y + r), ink);
       }
     }
   p->x = keep(
@@ -131,7 +133,7 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
 void drawcode(const target *t, const readerfonts *f, uint32_t code, pen *p,
               screen *s, readerfacts *facts) {
   if (t->newlines && (code == '\n' || code == '\r')) {
-    p->x = 0, p->y += f->height;
+    p->x = 0, p->y = keep(t, p->y + f->height);
     return;
   }
   found g = lookup(t, f, code);

@@ -86,11 +86,17 @@ void checkone(const target *t, const glyphset *gs,
     add(facts, FACTMET, "cell width", "%d: rows of %d byte%s, read right", w,
         stored, stored == 1 ? "" : "s");
   }
+  char cellfix[64];
+  if (t->maxheight && h > t->maxheight)
+    snprintf(cellfix, sizeof cellfix, "-s %d or less%s", t->maxheight,
+             t->maxwidth && w > t->maxwidth ? " and -w 16 or less" : "");
+  else
+    snprintf(cellfix, sizeof cellfix, "-w %d or less: a wider glyph hangs it",
+             t->maxwidth);
   if ((t->maxwidth && w > t->maxwidth) || (t->maxheight && h > t->maxheight))
-    add(facts, FACTBREAKS, "cell",
-        "%dx%d: %s draws %dx%d at most; use -s %d or less%s", w, h, t->name,
-        t->maxwidth, t->maxheight, t->maxheight,
-        t->maxwidth && w > t->maxwidth ? " and -w 16 or less" : "");
+    add(facts, FACTBREAKS, "cell", "%dx%d: %s draws %dx%d at most; use %s", w,
+        h, t->name, t->maxwidth ? t->maxwidth : 255,
+        t->maxheight ? t->maxheight : 255, cellfix);
   if (t->maxglyph && bytes > static_cast<size_t>(t->maxglyph))
     add(facts, FACTBREAKS, "glyph bytes",
         "%zu: %s refuses a font of glyphs over %d bytes (32x32) and draws "
@@ -239,11 +245,15 @@ void describetarget(const target *t, std::vector<factline> *facts) {
     add(facts, FACTNOTE, "glyphs",
         "a glyph buffer of %d bytes%s%s; a larger glyph overflows it",
         t->buffer, t->bufferof ? " in " : "", t->bufferof ? t->bufferof : "");
-  if (t->maxwidth)
+  if (t->drawrows)
     add(facts, FACTNOTE, "cell",
         "%dx%d at most, %d rows drawn, the pen in whole %d-pixel columns: "
         "widths 8 and 16",
         t->maxwidth, t->maxheight, t->drawrows, t->column);
+  else if (t->maxwidth)
+    add(facts, FACTNOTE, "cell",
+        "%d pixels wide at most: a wider glyph never ends drawing",
+        t->maxwidth);
   if (t->sizebits)
     add(facts, FACTNOTE, "glyphs",
         "a glyph's byte size kept in a byte: over 255 bytes the glyphs are "

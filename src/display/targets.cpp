@@ -149,7 +149,8 @@ target hagl() {
 // it); a character it cannot find is skipped; a glyph that would pass the
 // right edge starts a row lower at x = 0 (Adafruit_GFX's wrap, on by
 // default); drawFontxGlyph reads rows of (w+7)/8 bytes, the cursor an
-// int16_t at the glyph's top row.
+// int16_t at the glyph's top row, and counts a row's columns in a uint8_t
+// by 8: past 248 it wraps to 0 and the glyph never ends.
 target arduino() {
   target t = base();
   t.name = "arduino-fontx";
@@ -160,6 +161,7 @@ target arduino() {
   t.origin = "the cursor's y is the glyph's top row";
   t.pair = 1;
   t.rows = ROWSSTORED;
+  t.maxwidth = 248;
   t.text = TEXTTABLE;
   t.missing = PENSTAYS;
   t.pen = PENINT16;
