@@ -21,9 +21,18 @@ namespace {
 const char ipag[] = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 const char mono[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-std::string driversroot() {
+// The folders to look for a reader's sources in: DOSV2BDF_DRIVERS (a
+// colon-separated list), then ../shared/drivers.
+std::vector<std::string> driversroots() {
+  std::vector<std::string> roots;
   const char *env = getenv("DOSV2BDF_DRIVERS");
-  return env && *env ? env : DOSV2BDF_DRIVERS;
+  for (std::string s = env ? env : ""; !s.empty();) {
+    size_t colon = s.find(':');
+    roots.push_back(s.substr(0, colon));
+    s = colon == std::string::npos ? "" : s.substr(colon + 1);
+  }
+  roots.push_back(DOSV2BDF_DRIVERS);
+  return roots;
 }
 
 // A reader's build: its sources (below its folder), the harness that
@@ -78,6 +87,15 @@ const std::vector<readerdef> &readers() {
        {"lib/FONTX2/inc", "lib/display/abstract/inc"},
        {"-DUSE_ILI934x_TFT", "-DUSE_KANJIFONT"},
        {"stm32/include"}},
+      // No licence: never copied here; a developer points DOSV2BDF_DRIVERS
+      // at a checkout (see README).
+      {"rpi-tft",
+       "Raspberry-ili9325",
+       {"tft_lib.c", "fontx.c", "driver/ili9341.c"},
+       "rpi.cpp",
+       {"."},
+       {},
+       {"rpi/include"}},
   };
   return r;
 }
@@ -100,9 +118,16 @@ const built &build(const readerdef &r) {
   auto it = done.find(r.target);
   if (it != done.end()) return it->second;
   built &b = done[r.target];
-  std::string root = driversroot() + "/" + r.folder;
-  if (slurp(root + "/SOURCE").empty() && slurp(root + "/" + r.src[0]).empty()) {
-    b.why = "no sources of " + std::string(r.folder) + " in " + driversroot() +
+  std::string root, looked;
+  for (const std::string &d : driversroots()) {
+    if (!slurp(d + "/" + r.folder + "/" + r.src[0]).empty()) {
+      root = d + "/" + r.folder;
+      break;
+    }
+    looked += (looked.empty() ? "" : ", ") + d;
+  }
+  if (root.empty()) {
+    b.why = "no sources of " + std::string(r.folder) + " in " + looked +
             " (set DOSV2BDF_DRIVERS)";
     return b;
   }
@@ -388,4 +413,7 @@ TEST(drivers, arduino) {
 }
 TEST(drivers, stm32) {
   conform(readers()[4]);
+}
+TEST(drivers, rpitft) {
+  conform(readers()[5]);
 }

@@ -90,8 +90,10 @@ inline void harnessclose(const harness *h) {
 // A display controller driven by MIPI DCS commands, as the ILI9341 and
 // ST7789 are: a command byte with D/C low, its parameters with D/C high;
 // 0x2A and 0x2B set the column and page window, 0x2C writes 16-bit pixels
-// into it left to right, top to bottom. Addresses outside the panel are
-// dropped, as the controller's memory ends there.
+// into it left to right, top to bottom; 0x36 (MADCTL) orders the rows
+// bottom to top where its MY bit is set and the columns right to left
+// where MX is: the glass as the driver sets the panel up. Addresses
+// outside the panel are dropped, as the controller's memory ends there.
 struct dcs {
   harness *h = nullptr;
   int dc = 0; // the D/C line: 0 command, 1 data
@@ -99,6 +101,7 @@ struct dcs {
   std::vector<uint8_t> params;
   unsigned x1 = 0, x2 = 0, y1 = 0, y2 = 0, cx = 0, cy = 0;
   int half = -1; // a pixel's first byte, waiting for its second
+  int madctl = 0;
 
   void byte(uint8_t b) {
     if (!dc) {
@@ -114,12 +117,16 @@ struct dcs {
       uint16_t colour = static_cast<uint16_t>(half << 8 | b);
       half = -1;
       if (cx < static_cast<unsigned>(h->width) &&
-          cy < static_cast<unsigned>(h->height))
-        h->px[static_cast<size_t>(cy) * h->width + cx] = colour;
+          cy < static_cast<unsigned>(h->height)) {
+        unsigned x = madctl & 0x40 ? h->width - 1 - cx : cx;
+        unsigned y = madctl & 0x80 ? h->height - 1 - cy : cy;
+        h->px[static_cast<size_t>(y) * h->width + x] = colour;
+      }
       if (++cx > x2) cx = x1, cy++;
       return;
     }
     params.push_back(b);
+    if (cmd == 0x36) madctl = b;
     if (params.size() == 4 && (cmd == 0x2A || cmd == 0x2B)) {
       unsigned a = params[0] << 8 | params[1], z = params[2] << 8 | params[3];
       if (cmd == 0x2A)
