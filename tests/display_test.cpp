@@ -51,14 +51,15 @@ struct model {
   int column = 1;    // the pen in whole columns this wide
   int sizebyte = 0;  // glyphs stepped by their size kept in a byte
   int pair = 1;      // codes below 0x100 single-byte, the rest double
+  int opaque = 0;    // a glyph's clear pixels cleared too
 };
 
 struct screenmodel {
   int w, h;
   std::vector<unsigned char> px;
   screenmodel(int w_, int h_) : w(w_), h(h_), px(size_t(w_) * h_) {}
-  void set(long x, long y) {
-    if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + size_t(x)] = 1;
+  void set(long x, long y, unsigned char ink = 1) {
+    if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + size_t(x)] = ink;
   }
 };
 
@@ -91,10 +92,11 @@ void drawcodes(const model &m, const std::string &sb, const std::string &db,
           if (!m.rowsplus4 && b * 8 + bit >= w) break;
           unsigned char byte =
               ofs < f.size() ? static_cast<unsigned char>(f[ofs]) : 0;
-          if (byte & 0x80 >> bit)
-            s->set(m.pen ? (x + b * 8 + bit) & 0xFFFF : x + b * 8 + bit, y + r);
+          if ((byte & 0x80 >> bit) || m.opaque)
+            s->set(m.pen ? (x + b * 8 + bit) & 0xFFFF : x + b * 8 + bit, y + r,
+                   byte & 0x80 >> bit ? 1 : 0);
         }
-    x += (w + m.column - 1) / m.column * m.column;
+    x += w / m.column * m.column;
     if (m.pen) x &= 0xFFFF;
   }
 }
@@ -189,8 +191,15 @@ TEST(display, readers) {
        std::vector<unsigned>(44, 'y'),
        {1, 1},
        640},
-      // 16 rows at most, whole 8-pixel columns.
-      {"rpi-oled", "sb24.fnt", "", "AB", {0x41, 0x42}, {0, 0, 16, 8}, 128},
+      // 16 rows at most, w / 8 whole 8-pixel columns, whole columns
+      // copied: B's blank columns clear A's last two.
+      {"rpi-oled",
+       "sb24.fnt",
+       "",
+       "AB",
+       {0x41, 0x42},
+       {0, 0, 16, 8, 0, 1, 1},
+       128},
       // The text's bytes, a row read a byte short, the pen back at 0.
       {"esp-idf",
        "sb10.fnt",

@@ -95,6 +95,13 @@ struct pen {
   long x, y;
 };
 
+// A pixel where the reader's memory puts it: a column past a page's end
+// is the next page's.
+void put(const target *t, screen *s, long x, long y, int ink) {
+  if (t->pagewidth && x >= t->pagewidth) x -= t->pagewidth, y += 8;
+  plot(s, x, y, ink);
+}
+
 // One glyph as t's character function draws it at the pen, and the pen
 // moved past it.
 void drawglyph(const target *t, found g, pen *p, screen *s,
@@ -112,7 +119,8 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
   // nothing: a line far past the edge costs its pen arithmetic only.
   long left = pixelat(t, p->x), right = pixelat(t, p->x + drawn - 1);
   long top = pixelat(t, p->y), bottom = pixelat(t, p->y + rows - 1);
-  bool off = (right - left == drawn - 1 && (right < 0 || left >= s->width)) ||
+  bool off = (!t->pagewidth && right - left == drawn - 1 &&
+              (right < 0 || left >= s->width)) ||
              (bottom - top == rows - 1 && (bottom < 0 || top >= s->height));
   size_t ofs = g.at;
   for (int r = 0; r < rows && !off; r++)
@@ -121,12 +129,10 @@ void drawglyph(const target *t, found g, pen *p, screen *s,
       for (int bit = 0; bit < 8 && b * 8 + bit < drawn; bit++) {
         bool ink = byte & 0x80 >> bit;
         if (ink || t->opaque)
-          plot(s, pixelat(t, p->x + b * 8 + bit), pixelat(t, p->y + r), ink);
+          put(t, s, pixelat(t, p->x + b * 8 + bit), pixelat(t, p->y + r), ink);
       }
     }
-  p->x = keep(
-      t,
-      p->x + (t->column > 1 ? (w + t->column - 1) / t->column * t->column : w));
+  p->x = keep(t, p->x + w / t->column * t->column);
 }
 
 // One code as t draws it.
@@ -243,7 +249,8 @@ void readertext(const target *t, const readerfonts *f,
            : n;
     size_t len = stop - start;
     if (len && text[start + len - 1] == '\r') len--; // the line's ending
-    long y = static_cast<long>(line++) * f->height;
+    long y =
+        static_cast<long>(line++) * (t->lineheight ? t->lineheight : f->height);
     if (y >= s->height) {
       facts->hidden++;
     } else {

@@ -97,6 +97,11 @@ void checkone(const target *t, const glyphset *gs,
     add(facts, FACTBREAKS, "cell", "%dx%d: %s draws %dx%d at most; use %s", w,
         h, t->name, t->maxwidth ? t->maxwidth : 255,
         t->maxheight ? t->maxheight : 255, cellfix);
+  if (t->drawrows && h < t->drawrows)
+    add(facts, FACTBREAKS, "cell height",
+        "%d: %s draws %d rows of every glyph, those below a shorter one as "
+        "its buffer held them; use -s %d",
+        h, t->name, t->drawrows, t->drawrows);
   if (t->maxglyph && bytes > static_cast<size_t>(t->maxglyph))
     add(facts, FACTBREAKS, "glyph bytes",
         "%zu: %s refuses a font of glyphs over %d bytes (32x32) and draws "
@@ -163,6 +168,9 @@ const char *missingrule(const target *t) {
            "rest of the line overdraws its start";
   case PENTOZERO:
     return "a glyph it cannot draw sends the pen back to x = 0";
+  case PENUNSET:
+    return "at a code its fonts lack the column advances by a width it "
+           "never set: what follows on the line is undefined";
   case PENTOFU:
     return "a double-byte code the font lacks is drawn as 0x81A0's glyph "
            "(the box); a font without it, or no double-byte font, crashes "

@@ -47,25 +47,35 @@ target rpitft() {
   return t;
 }
 
-// nopnop2002/Raspberry-ssd1306: the same text and font lookup, its rows
-// read right into a 32-byte buffer, 16 rows drawn, whole 8-pixel columns.
+// nopnop2002/Raspberry-ssd1306, oled.c and fontx.c: a program, not a
+// library: "oled +N text" keeps at most 16 codes of String2SJIS for line N
+// of 4, "oled s" draws each code with drawSJISChar, whose fonts[32]
+// buffer a glyph over 32 bytes overflows, Font2Bitmap draws two 8-row
+// pages of each glyph (16 rows, the second page left as the stack had it
+// for a glyph shorter than 16), the column advances by pw/8 8-pixel
+// columns (pw never set where GetFontx fails), and a glyph past column
+// 127 runs on into the next page.
 target rpioled() {
   target t = base();
   t.name = "rpi-oled";
   t.project = "nopnop2002/Raspberry-ssd1306";
-  t.file = "oled.c and fontx.c";
+  t.file = "oled.c main, drawSJISChar; fontx.c Font2Bitmap, GetFontx, "
+           "String2SJIS";
   t.commit = "b263488";
-  t.origin = "the text's row in 8-pixel pages";
+  t.origin = "four lines of 16 rows, the column in 8-pixel steps";
   t.pair = 1;
   t.rows = ROWSSTORED;
   t.buffer = 32;
   t.maxwidth = 16, t.maxheight = 16;
   t.drawrows = 16;
   t.column = 8;
+  t.lineheight = 16;
+  t.pagewidth = 128;
+  t.opaque = 1; // memcpy of whole columns
   t.text = TEXTSJIS;
-  t.maxcodes = 64;
+  t.maxcodes = 16;
   t.lengthbits = 8;
-  t.missing = PENSTAYS;
+  t.missing = PENUNSET;
   t.dbcs = "sjis";
   t.sbcs = "CP932";
   return t;

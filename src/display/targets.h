@@ -29,6 +29,7 @@ enum missrule {
   PENTOZERO,   // the pen goes back to x = 0
   PENSTAYS,    // nothing is drawn, the pen stays
   PENTOFU,     // a double-byte code is drawn as 0x81A0's glyph (the box)
+  PENUNSET,    // the pen advances by a width it never set: undefined
 };
 
 // How a reader keeps its pen's x.
@@ -72,7 +73,11 @@ struct target {
   const char *bufferof;    // the driver whose buffer that is, when not all
   int maxwidth, maxheight; // the cell at most; 0 for no bound
   int drawrows;            // rows of a glyph drawn at most; 0 all
-  int column;              // the pen advances in whole columns this wide; 1
+  int column;              // the pen advances by whole columns this wide
+                           // (w / column of them); 1
+  int lineheight;          // rows a line takes whatever the fonts; 0
+  int pagewidth;           // columns of its memory's 8-row pages, a column
+                           // past them the next page's first; 0
   int text;                // textcodes
   int maxcodes;            // codes a call at most (its buffer); 0 for none
   int lengthbits;          // the text's length kept in so many bits; 0

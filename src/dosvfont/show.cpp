@@ -119,6 +119,9 @@ void readernote(const target *t, const readerfacts *f, const char *label) {
         (t->missing == PENMINUSONE ? " (the pen goes to x = 65535: the rest "
                                      "of the line overdraws its start)"
          : t->missing == PENTOZERO ? " (the pen goes back to x = 0)"
+         : t->missing == PENUNSET  ? " (the column then advances by a width "
+                                     "it never set: the rest of the line is "
+                                     "undefined)"
                                    : " (skipped)"));
   if (!f->faulty[FAULTTOFU].empty())
     add(charsof(f->faulty[FAULTTOFU]) +
