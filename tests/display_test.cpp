@@ -707,3 +707,63 @@ TEST(display, pairs) {
 }
 
 } // namespace
+
+namespace {
+
+// What a reader cannot draw is said, and only that: the menu of a
+// Japanese display through each reader, --info --target as a check a
+// script can use, and the warnings of fonts made for a reader.
+TEST(display, notes) {
+  const char *ipag = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  if (slurp(ipag).empty()) GTEST_SKIP() << "needs fonts-ipafont-gothic";
+  scratch dir;
+  std::string menu = dir.at("menu.txt");
+  put(menu, "設定 Settings\n温度 23.5℃\n湿度 45%\n戻る Back\nWi-Fi 接続中…\n");
+  struct {
+    const char *target;
+    const char *note; // in the note, or null for no note at all
+  } cases[] = {
+      {"esp-idf", "each byte of the text is a single-byte code: 設 定 温 度 ℃ "
+                  "湿 戻 る 接 続 中 … not drawable (drawn as 39 wrong "
+                  "glyphs); rpi-tft, rpi-oled, arduino-fontx, stm32-fontx "
+                  "draw double-byte fonts"},
+      {"esp-idf-st7789", "設 定 温 度 ℃ 湿 戻 る 接 続 中 … not drawable"},
+      {"rpi-tft", nullptr},
+      {"arduino-fontx", nullptr},
+      {"stm32-fontx", nullptr},
+      {"hagl", nullptr},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.target);
+    proc p = vfont({"--show", menu, "--text", menu, "-s", "16", "--target",
+                    c.target, "-o", dir.at("out.png"), ipag});
+    EXPECT_EQ(p.status, 0) << p.err;
+    EXPECT_EQ(p.err.find("belong in"), std::string::npos) << p.err;
+    if (c.note)
+      EXPECT_NE(p.err.find(c.note), std::string::npos) << p.err;
+    else
+      EXPECT_EQ(p.err.find("note:"), std::string::npos) << p.err;
+  }
+  // A check: status 1 where a rule fails, and no rule that cannot apply
+  // said to be met.
+  std::string db = dir.at("db.fnt"), sb = dir.at("sb.fnt");
+  put(db, dbfont());
+  put(sb, sbfont());
+  proc i = vfont({"--info", "--target", "esp-idf", db});
+  EXPECT_EQ(i.status, 1) << i.err;
+  EXPECT_NE(i.out.find("kind: fails"), std::string::npos) << i.out;
+  EXPECT_EQ(i.out.find(": ok:"), std::string::npos) << i.out;
+  EXPECT_NE(i.out.find("codes: does not apply"), std::string::npos) << i.out;
+  proc ok = vfont({"--info", "--target", "esp-idf", sb});
+  EXPECT_EQ(ok.status, 0) << ok.out << ok.err;
+  // A font made for a single-byte reader names what it cannot hold.
+  proc m = vfont({"--target", "esp-idf", "--text", menu, "-s", "16", "-o",
+                  dir.at("menu.FNT"), ipag});
+  EXPECT_EQ(m.status, 0) << m.err;
+  EXPECT_NE(m.err.find("12 characters of the text esp-idf cannot draw: it "
+                       "draws single-byte fonts only"),
+            std::string::npos)
+      << m.err;
+}
+
+} // namespace

@@ -103,6 +103,7 @@ struct options {
   // double-byte font makes the single-byte one of its pair too.
   keeper *keep;
   int pairs;
+  int inpair;        // one font of a pair: the other kind is the other font's
   int quietempty;    // a font of no glyph is made silently, as none
   const char *path;  // the input's file name, null for standard input
   const char *label; // the input as messages name it

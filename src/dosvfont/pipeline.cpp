@@ -128,6 +128,7 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
       // The pair, each font with the options of its kind.
       options d = *o, h = *o;
       d.pairs = h.pairs = 0;
+      d.inpair = h.inpair = 1;
       d.kind = DOUBLEBYTE, h.kind = SINGLEBYTE;
       d.charset = nullptr, d.pictures = 0;
       d.given &= ~(GAVECHARSET | GAVEPICTURES);

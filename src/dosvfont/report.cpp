@@ -8,6 +8,7 @@
 
 #include "codes/blocks.h"
 #include "codes/codes.h"
+#include "display/targets.h"
 #include "dosvfont/say.h"
 
 namespace {
@@ -45,7 +46,8 @@ void charlist(char *out, size_t size, const uint32_t *u, size_t named,
 
 void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
                  size_t other, const uint32_t *otheru, int kind) {
-  if (other) {
+  // In a pair the other font holds them: nothing is lost.
+  if (other && !o->inpair) {
     // The characters themselves, as a user reads them: "2 5 space".
     // A space among them is named, last.
     char list[200] = "";
@@ -66,9 +68,14 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
           snprintf(list + k, sizeof list - k, "%sspace", k ? " " : ""));
     if (other > 8 && k < sizeof list)
       snprintf(list + k, sizeof list - k, " and %zu more", other - 8);
-    say("warning: %s: %zu character%s belong%s in the %s font: %s", o->label,
-        other, other == 1 ? "" : "s", other == 1 ? "s" : "",
-        kind ? "single-byte" : "double-byte", list);
+    if (o->reader && o->reader->singleonly && !kind)
+      say("warning: %s: %zu character%s of the text %s cannot draw: it draws "
+          "single-byte fonts only: %s",
+          o->label, other, plural(other), o->reader->name, list);
+    else
+      say("warning: %s: %zu character%s belong%s in the %s font: %s", o->label,
+          other, plural(other), other == 1 ? "s" : "",
+          kind ? "single-byte" : "double-byte", list);
   }
   if (!lacking) return;
   char list[300];

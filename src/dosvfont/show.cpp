@@ -215,20 +215,22 @@ int runtargetinfo(const options *o, const fontinput *fonts, int n) {
     }
     std::vector<factline> facts;
     checkfonts(o->reader, sets, k.n, &facts);
-    // A script checks a font before flashing it by the status.
-    for (const auto &f : facts)
-      if (f.state == FACTBREAKS) status = 1;
     for (const auto &f : facts)
       fact("%s: %s%s", f.key,
            f.state == FACTMET      ? "ok: "
            : f.state == FACTBREAKS ? "fails: "
                                    : "",
            f.text);
+    keepfree(&k);
+    if (sflush(&output)) {
+      say("cannot write %s: %s", o->outlabel, strerror(output.err));
+      return 1;
+    }
+    // A script checks a font before flashing it by the status.
+    for (const auto &f : facts)
+      if (f.state == FACTBREAKS) return 1;
+    return 0;
   }
   keepfree(&k);
-  if (!status && sflush(&output)) {
-    say("cannot write %s: %s", o->outlabel, strerror(output.err));
-    status = 1;
-  }
   return status;
 }
