@@ -23,8 +23,10 @@ std::string plain(const std::string &font) {
       unsigned start = byte(at) | byte(at + 1) << 8;
       unsigned end = byte(at + 2) | byte(at + 3) << 8;
       for (unsigned c = start; c <= end; c++) {
+        // A code that is no Shift_JIS code is named by itself, unencoded.
         int32_t j = stoj(static_cast<uint16_t>(c));
-        codes.push_back({j, issjis(static_cast<uint16_t>(c)) ? j : -1});
+        bool sjis = issjis(static_cast<uint16_t>(c));
+        codes.push_back({sjis ? j : static_cast<int32_t>(c), sjis ? j : -1});
       }
     }
   } else {

@@ -54,18 +54,20 @@ TEST(doublebyte, blocks) {
        {{0x88FC, 0x8940}},
        12414,
        {{"307e", 12414}},
-       {{1, {"307f", -1}}, {4, {"30e1", -1}}, {68, {"3121", 12577}}},
+       {{1, {"88fd", -1}}, {4, {"8900", -1}}, {68, {"3121", 12577}}},
        69},
       {"trail 0x7F unencoded",
        {{0x817E, 0x8180}},
        8543,
-       {{"215f", 8543}, {"2160", -1}, {"2160", 8544}},
+       {{"215f", 8543}, {"817f", -1}, {"2160", 8544}},
        {},
        3},
+      // Codes that are not Shift_JIS keep their own name, and the default
+      // glyph is the first that is, or none.
       {"ends at 0xFFFF",
        {{0xFFFE, 0xFFFF}},
-       0x9E80,
-       {{"9e80", -1}, {"9e81", -1}},
+       0,
+       {{"fffe", -1}, {"ffff", -1}},
        {},
        2},
       {"end below start",
@@ -80,12 +82,14 @@ TEST(doublebyte, blocks) {
        {{"2121", 8481}, {"2122", 8482}, {"2122", 8482}},
        {},
        3},
-      {"not Shift_JIS at all",
-       {{0x0041, 0x0041}},
-       -57566,
-       {{"ffff1f22", -1}},
+      {"not Shift_JIS at all", {{0x0041, 0x0041}}, 0, {{"0041", -1}}, {}, 1},
+      {"a block of code 0", {{0x0000, 0x0000}}, 0, {{"0000", -1}}, {}, 1},
+      {"the default glyph after a block of none",
+       {{0x0000, 0x0001}, {0x8140, 0x8140}},
+       8481,
+       {{"0000", -1}, {"0001", -1}, {"2121", 8481}},
        {},
-       1},
+       3},
       {"user area encoded",
        {{0xF040, 0xF040}},
        0x7F21,
@@ -130,11 +134,12 @@ TEST(doublebyte, truncated) {
   EXPECT_EQ(r.msg, "unexpected end of input");
   bdffont f;
   ASSERT_EQ(parsebdf(r.out, 16, 16, &f), "");
-  EXPECT_EQ(line(r.out, "DEFAULT_CHAR"), "40577");
+  // 0xFFFF is no Shift_JIS code: no default glyph, each named by its code.
+  EXPECT_EQ(line(r.out, "DEFAULT_CHAR"), "0");
   EXPECT_EQ(f.chars, 255);
   ASSERT_EQ(f.glyphs.size(), 255u);
   for (const auto &g : f.glyphs) {
-    EXPECT_EQ(g.name, "9e81");
+    EXPECT_EQ(g.name, "ffff");
     EXPECT_EQ(g.enc, -1);
     EXPECT_EQ(g.rows[15], "ffff");
   }

@@ -40,7 +40,10 @@ void layouttext(const drawfont *single, const drawfont *dbl,
   std::vector<uint32_t> chars;
   utf8decode(text, n, &chars);
   std::vector<unsigned char> scratch;
-  std::vector<uint32_t> seen;
+  // A bit a code point: linear in the text however many characters it
+  // lacks.
+  std::vector<uint64_t> seen((0x10FFFF >> 6) + 1);
+  size_t kinds = 0;
   long x = 0, y = 0;
   bool fits = height <= s->height;
   f->lines = n ? 1 : 0;
@@ -85,14 +88,16 @@ void layouttext(const drawfont *single, const drawfont *dbl,
     }
     if (!by) {
       f->missing++;
-      if (std::find(seen.begin(), seen.end(), u) == seen.end()) {
-        seen.push_back(u);
+      uint64_t bit = uint64_t{1} << (u & 63);
+      if (u <= 0x10FFFF && !(seen[u >> 6] & bit)) {
+        seen[u >> 6] |= bit;
+        kinds++;
         if (f->missed.size() < 8) f->missed.push_back(u);
       }
     }
     x += w;
   }
-  f->kinds = seen.size();
+  f->kinds = kinds;
   for (laid &l : fonts)
     if (l.open) mapclose(&l.m);
 }

@@ -183,8 +183,8 @@ int parseargs(int argc, char **argv, cmdline *c) {
                2;
       break;
     case 'Q':
-      if (!iscname(optarg))
-        return say("--c-name: '%s' is not a C identifier", optarg), 2;
+      if (const char *why = cnamefault(optarg))
+        return say("--c-name: '%s' %s", optarg, why), 2;
       o.cname = optarg;
       break;
     case 'M':

@@ -63,8 +63,13 @@ int writeset(const options *o, const glyphset *gs,
   if (o->format == FMTFONTX2) {
     fontxwrite(gs, &output);
   } else if (o->format == FMTC) {
-    char name[160];
+    char name[512];
     copts c = coptsof(o, name, sizeof name);
+    // A name made of a file's is checked as a name given.
+    if (const char *why = cnamefault(name)) {
+      say("the C name '%s' %s; give one with --c-name", name, why);
+      return 2;
+    }
     cwrite(gs, &c, &output);
   } else if (o->format == FMTPNG) {
     // --range and --text chose the glyphs already: chosen, or a set re-coded

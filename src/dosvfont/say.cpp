@@ -2,6 +2,7 @@
 #include "dosvfont/say.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,19 @@ char *thousands(char *out, size_t size, size_t v) {
   if (size) out[k] = '\0';
   return out;
 }
+
+namespace {
+
+// Characters that reorder, hide or break the text around them on a
+// terminal: the bidirectional controls and marks, the line and paragraph
+// separators, the zero-width and invisible format characters.
+bool reorders(uint32_t u) {
+  return u == 0x061C || (u >= 0x200B && u <= 0x200F) ||
+         (u >= 0x2028 && u <= 0x202E) || (u >= 0x2060 && u <= 0x2069) ||
+         u == 0xFEFF;
+}
+
+} // namespace
 
 size_t printable(char *out, size_t size, const char *in) {
   static const char hex[] = "0123456789abcdef";
@@ -38,6 +52,10 @@ size_t printable(char *out, size_t size, const char *in) {
       len = 0; // overlong, or a surrogate
     if (len == 4 && ((b == 0xF0 && p[1] < 0x90) || (b == 0xF4 && p[1] >= 0x90)))
       len = 0;
+    uint32_t u = len == 2 ? (b & 0x1F) << 6 | (p[1] & 0x3F)
+                 : len == 3
+                     ? (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)
+                     : 0;
     char e[8];
     if (len == 1 && (b < 0x20 || b == 0x7F)) {
       e[0] = '\\';
@@ -47,6 +65,10 @@ size_t printable(char *out, size_t size, const char *in) {
     } else if (len == 2 && b == 0xC2 && p[1] < 0xA0) { // C1 controls
       memcpy(e, "\\u00", 4);
       e[4] = hex[p[1] >> 4], e[5] = hex[p[1] & 15];
+      put(e, 6);
+    } else if (reorders(u)) {
+      e[0] = '\\', e[1] = 'u';
+      for (int d = 0; d < 4; d++) e[2 + d] = hex[u >> (12 - 4 * d) & 15];
       put(e, 6);
     } else if (!len) {
       e[0] = '\\', e[1] = 'x', e[2] = hex[b >> 4], e[3] = hex[b & 15];

@@ -233,21 +233,32 @@ void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in) {
     charsline(256);
     for (int c = 0; c < 256 && !output.err; c++) tobdf(&s, c, c, in);
   } else {
-    // With no blocks there is no glyph to be the default; 0 (as for
-    // single-byte fonts) points at none.
-    bdfheader(h->width, h->height, n ? stoj(tbl[0].start) : 0, foundry, 1);
+    // The default glyph is the first with a Shift_JIS code; with none, 0
+    // (as for single-byte fonts) points at none.
+    int32_t def = 0;
+    for (int i = 0; i < n && !def; i++) {
+      int32_t c = tbl[i].start; // a block's start, even of an empty block
+      while (!issjis(static_cast<uint16_t>(c)) && c < tbl[i].end) c++;
+      if (issjis(static_cast<uint16_t>(c)))
+        def = stoj(static_cast<uint16_t>(c));
+    }
+    bdfheader(h->width, h->height, def, foundry, 1);
     charsline(nchars(n, tbl));
     // Every value of a block has a glyph in the file, Shift_JIS or not, so
     // each is walked in file order; the counter is wider than 16 bits so a
     // block ending at 0xFFFF stops. Values that are not Shift_JIS codes
     // would share their JIS code with a real glyph (0x7F maps like 0x80),
-    // so they are written unencoded: readers keep the first glyph of a
-    // code and the real one would lose it.
+    // so they are written unencoded, named by their own code: readers keep
+    // the first glyph of a code and the real one would lose it.
     for (int i = 0; i < n && !output.err; i++) {
       for (int32_t c = tbl[i].start; c <= tbl[i].end && !output.err; c++) {
         uint16_t code = static_cast<uint16_t>(c);
-        int32_t jis = stoj(code);
-        tobdf(&s, jis, issjis(code) ? jis : -1, in);
+        if (issjis(code)) {
+          int32_t jis = stoj(code);
+          tobdf(&s, jis, jis, in);
+        } else {
+          tobdf(&s, code, -1, in);
+        }
       }
     }
   }

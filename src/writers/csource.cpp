@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "fontx/fontxset.h"
 
@@ -35,48 +36,133 @@ void spell(void *ctx, const char *data, size_t n) {
   }
 }
 
-const char *const keywords[] = {
-    "auto",     "break",     "case",     "char",          "const",
-    "continue", "default",   "do",       "double",        "else",
-    "enum",     "extern",    "float",    "for",           "goto",
-    "if",       "inline",    "int",      "long",          "register",
-    "restrict", "return",    "short",    "signed",        "sizeof",
-    "static",   "struct",    "switch",   "typedef",       "union",
-    "unsigned", "void",      "volatile", "while",         "bool",
-    "class",    "delete",    "new",      "namespace",     "operator",
-    "private",  "protected", "public",   "template",      "this",
-    "throw",    "try",       "catch",    "typename",      "using",
-    "virtual",  "true",      "false",    "friend",        "mutable",
-    "explicit", "export",    "asm",      "wchar_t",       "nullptr",
-    "decltype", "constexpr", "noexcept", "static_assert", "thread_local",
-    "alignas",  "alignof",   "char16_t", "char32_t",      "and",
-    "or",       "not",       "xor",      "bitand",        "bitor",
-    "compl",    "and_eq",    "or_eq",    "xor_eq",        "not_eq"};
+// C's keywords to C23 and C++'s to C++23, alternative tokens included.
+const char *const keywords[] = {"alignas",
+                                "alignof",
+                                "and",
+                                "and_eq",
+                                "asm",
+                                "atomic_cancel",
+                                "atomic_commit",
+                                "atomic_noexcept",
+                                "auto",
+                                "bitand",
+                                "bitor",
+                                "bool",
+                                "break",
+                                "case",
+                                "catch",
+                                "char",
+                                "char8_t",
+                                "char16_t",
+                                "char32_t",
+                                "class",
+                                "compl",
+                                "concept",
+                                "const",
+                                "consteval",
+                                "constexpr",
+                                "constinit",
+                                "const_cast",
+                                "continue",
+                                "co_await",
+                                "co_return",
+                                "co_yield",
+                                "decltype",
+                                "default",
+                                "delete",
+                                "do",
+                                "double",
+                                "dynamic_cast",
+                                "else",
+                                "enum",
+                                "explicit",
+                                "export",
+                                "extern",
+                                "false",
+                                "float",
+                                "for",
+                                "friend",
+                                "goto",
+                                "if",
+                                "inline",
+                                "int",
+                                "long",
+                                "mutable",
+                                "namespace",
+                                "new",
+                                "noexcept",
+                                "not",
+                                "not_eq",
+                                "nullptr",
+                                "operator",
+                                "or",
+                                "or_eq",
+                                "private",
+                                "protected",
+                                "public",
+                                "reflexpr",
+                                "register",
+                                "reinterpret_cast",
+                                "requires",
+                                "restrict",
+                                "return",
+                                "short",
+                                "signed",
+                                "sizeof",
+                                "static",
+                                "static_assert",
+                                "static_cast",
+                                "struct",
+                                "switch",
+                                "synchronized",
+                                "template",
+                                "this",
+                                "thread_local",
+                                "throw",
+                                "true",
+                                "try",
+                                "typedef",
+                                "typeid",
+                                "typename",
+                                "typeof",
+                                "typeof_unqual",
+                                "union",
+                                "unsigned",
+                                "using",
+                                "virtual",
+                                "void",
+                                "volatile",
+                                "wchar_t",
+                                "while",
+                                "xor",
+                                "xor_eq"};
+
+bool iskeyword(const char *text) {
+  for (const char *k : keywords)
+    if (!strcmp(text, k)) return true;
+  return false;
+}
 
 } // namespace
 
 void cwrite(const glyphset *gs, const copts *o, outstream *out) {
-  char guard[160];
-  size_t k = 0;
-  for (const char *p = o->name; *p && k + 10 < sizeof guard; p++)
-    guard[k++] = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
-  strcpy(guard + k, "_FONTX2_H");
-  char head[512];
-  int n = snprintf(head, sizeof head,
-                   "#ifndef %s\n#define %s\nstatic const unsigned char %s[] "
-                   "= {\n",
-                   guard, guard, o->name);
-  swrite(out, head, static_cast<size_t>(n));
+  std::string guard;
+  for (const char *p = o->name; *p; p++)
+    guard += static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+  guard += guard.back() == '_' ? "FONTX2_H" : "_FONTX2_H";
+  std::string head = "#ifndef " + guard + "\n#define " + guard +
+                     "\nstatic const unsigned char " + o->name + "[] = {\n";
+  swrite(out, head.data(), head.size());
   // The FONTX2 writer's bytes, spelled as they come.
   std::unique_ptr<outstream> bytes(new outstream);
   spelled s = {out, 0};
   soutsink(bytes.get(), spell, &s);
   fontxwrite(gs, bytes.get());
   sflush(bytes.get());
-  n = snprintf(head, sizeof head,
-               "\n};\nstatic const unsigned int %s_size = %zu;\n#endif\n",
-               o->name, s.n);
-  swrite(out, head, static_cast<size_t>(n));
+  std::string tail = "\n};\nstatic const unsigned int " + std::string(o->name) +
+                     "_size = " + std::to_string(s.n) + ";\n#endif\n";
+  swrite(out, tail.data(), tail.size());
 }
 
 void cname(const char *text, int dropext, char *id, size_t size) {
@@ -86,25 +172,37 @@ void cname(const char *text, int dropext, char *id, size_t size) {
   size_t len = strlen(base);
   const char *dot = dropext ? strrchr(base, '.') : nullptr;
   if (dot && dot != base) len = static_cast<size_t>(dot - base);
-  size_t k = 0;
-  if (len && isdigit(static_cast<unsigned char>(*base)))
-    k = static_cast<size_t>(snprintf(id, size, "font_"));
-  for (size_t i = 0; i < len && k + 1 < size; i++) {
+  std::string n;
+  for (size_t i = 0; i < len; i++) {
     unsigned char c = static_cast<unsigned char>(base[i]);
-    id[k++] = isalnum(c) && c < 0x80 ? static_cast<char>(c) : '_';
+    char put = isalnum(c) && c < 0x80 ? static_cast<char>(c) : '_';
+    if (put != '_' || (!n.empty() && n.back() != '_')) n += put;
   }
-  id[k] = '\0';
-  if (!k) snprintf(id, size, "font");
-  if (!iscname(id) && k + 6 < size) strcat(id, "_font"); // a keyword
+  // No name C reserves: no leading or doubled underscore, none at the end
+  // for the include guard's sake.
+  if (!n.empty() && n.back() == '_') n.pop_back();
+  if (n.empty()) n = "font";
+  if (isdigit(static_cast<unsigned char>(n[0]))) n = "font_" + n;
+  if (iskeyword(n.c_str())) n += "_font";
+  snprintf(id, size, "%s", n.c_str());
 }
 
-int iscname(const char *text) {
-  if (!*text || isdigit(static_cast<unsigned char>(*text))) return 0;
+const char *cnamefault(const char *text) {
+  if (!*text || isdigit(static_cast<unsigned char>(*text)))
+    return "is not a C identifier";
   for (const char *p = text; *p; p++)
     if (!(isalnum(static_cast<unsigned char>(*p)) || *p == '_') ||
         static_cast<unsigned char>(*p) >= 0x80)
-      return 0;
-  for (const char *k : keywords)
-    if (!strcmp(text, k)) return 0;
-  return 1;
+      return "is not a C identifier";
+  if (iskeyword(text)) return "is a keyword of C or C++";
+  // C reserves every name with a leading underscore at file scope, and
+  // both languages any with two underscores or _ and a capital: _Bool,
+  // _Atomic and their kin are such names.
+  if (*text == '_' || strstr(text, "__"))
+    return "is a name C and C++ reserve (a leading underscore, or two "
+           "underscores)";
+  if (strlen(text) > CNAMEMAX)
+    return "is longer than 58 characters: C tells names apart by their "
+           "first 63, and NAME_size adds 5";
+  return nullptr;
 }

@@ -27,10 +27,22 @@ void cwrite(const glyphset *gs, const copts *o, outstream *out);
 
 // A C identifier made of text (a file's base name, a font's name) into id
 // (size bytes): its letters, digits and underscores, any other byte an
-// underscore, and "font_" before a leading digit; "font" for an empty
-// text. The extension of a file's name is dropped with dropext.
+// underscore, runs of underscores one, and "font_" before a leading digit
+// or underscore; "font" for an empty text, "_font" after a keyword. The
+// extension of a file's name is dropped with dropext. It may still be
+// too long (cnamefault says).
 void cname(const char *text, int dropext, char *id, size_t size);
 
-// Whether text is a C identifier: a letter or underscore, then letters,
-// digits and underscores, and no keyword of C or C++.
-int iscname(const char *text);
+// The longest name: C tells identifiers apart by their first 63
+// characters (C99 and later), and NAME_size adds 5.
+const size_t CNAMEMAX = 58;
+
+// Why text cannot name the array ("is a keyword of C or C++"), or null
+// where it can: a letter or underscore, then letters, digits and
+// underscores; no keyword of C (to C23) or C++ (to C++23); no name C and
+// C++ reserve (a leading underscore, two underscores); at most CNAMEMAX
+// characters.
+const char *cnamefault(const char *text);
+inline int iscname(const char *text) {
+  return !cnamefault(text);
+}
