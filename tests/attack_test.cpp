@@ -149,3 +149,78 @@ TEST(attack, show) {
 }
 
 } // namespace
+
+namespace {
+
+proc shell(const std::string &cmd) {
+  return run("/bin/sh", {"-c", cmd});
+}
+
+// Standard output named as a path is written where the shell left it, a
+// pipe or a file, never replaced; a file the user may not write is
+// refused as a shell's > refuses it.
+TEST(attack, outputs) {
+  scratch dir;
+  std::string f = dir.at("sb.fnt"), out = dir.at("out.txt");
+  put(f, sbfont());
+  std::string prog = DOSVFONT_PROGRAM;
+  for (const char *path : {"/dev/stdout", "/proc/self/fd/1"}) {
+    SCOPED_TRACE(path);
+    proc p = shell("{ echo H; '" + prog + "' -f bdf -o " + path + " '" + f +
+                   "'; echo T; } > '" + out + "'");
+    EXPECT_EQ(p.status, 0) << p.err;
+    std::string s = slurp(out);
+    EXPECT_EQ(s.substr(0, 16), "H\nSTARTFONT 2.1\n");
+    EXPECT_EQ(s.substr(s.size() - 11), "\nENDFONT\nT\n");
+    proc q =
+        shell("'" + prog + "' -f bdf -o " + path + " '" + f + "' | head -1");
+    EXPECT_EQ(q.out, "STARTFONT 2.1\n") << q.err;
+  }
+  // As a user: its own file of mode 0444, and root's 0644 file in a
+  // folder anyone may write.
+  bool root = geteuid() == 0;
+  if (root && system("setpriv --version >/dev/null 2>&1"))
+    GTEST_SKIP() << "needs setpriv (util-linux) to run as a user";
+  chmod(dir.dir.c_str(), 01777);
+  chmod(f.c_str(), 0644);
+  std::string as = root ? "setpriv --reuid=65534 --regid=65534 "
+                          "--clear-groups "
+                        : "";
+  std::string mine = dir.at("mine.bdf"), theirs = dir.at("theirs.bdf");
+  put(mine, "mine\n");
+  if (root) chown(mine.c_str(), 65534, 65534);
+  chmod(mine.c_str(), 0444);
+  put(theirs, "theirs\n");
+  chmod(theirs.c_str(), 0644);
+  for (const std::string &t : {mine, theirs}) {
+    if (!root && t == theirs) continue;
+    SCOPED_TRACE(t);
+    proc p = shell(as + "'" + prog + "' -o '" + t + "' '" + f + "'");
+    EXPECT_EQ(p.status, 1) << p.err;
+    EXPECT_NE(p.err.find("Permission denied"), std::string::npos) << p.err;
+    EXPECT_EQ(slurp(t).substr(0, 4), t == mine ? "mine" : "thei");
+  }
+}
+
+// Salvage writes what the file holds: a 1,138-byte font announcing 16
+// million glyphs gives the few it has, the rest counted.
+TEST(attack, salvage) {
+  std::string huge = header("BIG", 255, 255, 1) +
+                     table(std::vector<block>(255, {0x0000, 0xFFFF}));
+  huge.resize(1138, '\x55');
+  scratch dir;
+  put(dir.at("huge.fnt"), huge);
+  for (const char *format : {"bdf", "fontx2", "png"}) {
+    SCOPED_TRACE(format);
+    proc p = vfont(
+        {"--salvage", "-f", format, "-o", dir.at("out"), dir.at("huge.fnt")});
+    EXPECT_EQ(p.status, 1);
+    EXPECT_NE(p.err.find("16711679 glyphs announced past the end of the file "
+                         "left out"),
+              std::string::npos)
+        << p.err;
+    EXPECT_LT(slurp(dir.at("out")).size(), 1000000u);
+  }
+}
+
+} // namespace

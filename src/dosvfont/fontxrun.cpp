@@ -91,6 +91,17 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     return 1;
   }
   *truncated = facts.truncated;
+  // Salvage keeps what the file holds: a header may announce millions of
+  // glyphs that are not there, and blanks for them would fill a disk.
+  size_t held = gs.whole + (gs.partial ? 1 : 0);
+  if (facts.truncated && o->salvage && !o->info && gs.kind &&
+      held < gs.glyphs) {
+    size_t gone = gs.glyphs - held;
+    gskeep(&gs, held);
+    say("warning: %s: %zu glyph%s announced past the end of the file left "
+        "out",
+        o->label, gone, plural(gone));
+  }
   // The options' code sets are the input's when it becomes BDF or PNG,
   // the output's when it becomes FONTX2 again.
   bool outputsets = fontxout(o->format) && !o->info;

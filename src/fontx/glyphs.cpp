@@ -19,3 +19,19 @@ const unsigned char *glyphcut(const glyphset *gs, size_t i,
   memset(scratch + have, 0xFF, gs->glyphbytes - have);
   return scratch;
 }
+
+void gskeep(glyphset *gs, size_t keep) {
+  size_t total = 0;
+  int b = 0;
+  for (; b < gs->nblocks && total < keep; b++) {
+    codeblock &k = gs->blocks[b];
+    size_t n = k.end >= k.start ? size_t{k.end} - k.start + 1 : 0;
+    if (total + n > keep) {
+      k.end = static_cast<uint16_t>(k.start + (keep - total) - 1);
+      n = keep - total;
+    }
+    total += n;
+  }
+  gs->nblocks = b;
+  gs->glyphs = total;
+}

@@ -29,6 +29,10 @@ struct glyphset {
 
 void gsfree(glyphset *gs);
 
+// A double-byte set cut to its first keep glyphs: the blocks past them
+// dropped, the last one kept cut short.
+void gskeep(glyphset *gs, size_t keep);
+
 // Glyph i's bitmap. A glyph past the end of the input's bytes comes out
 // completed with 0xFF bytes, made in scratch (glyphbytes bytes).
 // Inline: it runs for every glyph written.

@@ -227,14 +227,34 @@ int outopen(outfile *f, const char *path) {
   f->fd = 1;
   f->path = f->temp = nullptr;
   if (!path) return 0;
+  // A path to the standard output already open (/dev/stdout,
+  // /proc/self/fd/1, the file it was redirected to) is written as it is,
+  // where the shell left it; anything else that is no regular file (a
+  // pipe, a device) is opened and written in place.
+  struct stat st, out;
+  if (stat(path, &st) == 0) {
+    if (fstat(1, &out) == 0 && st.st_dev == out.st_dev &&
+        st.st_ino == out.st_ino)
+      return 0;
+    if (!S_ISREG(st.st_mode)) {
+      f->fd = open(path, O_WRONLY | O_TRUNC);
+      return f->fd < 0 ? errno : 0;
+    }
+  }
   char *target = landing(path);
   if (!target) return errno;
-  struct stat st;
   bool exists = stat(target, &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {
     free(target);
     f->fd = open(path, O_WRONLY | O_TRUNC);
     return f->fd < 0 ? errno : 0;
+  }
+  // A file the user may not write is not replaced, as a shell's > does
+  // not write it: the rename would need only the folder.
+  if (exists && access(target, W_OK) != 0) {
+    int err = errno;
+    free(target);
+    return err;
   }
   f->path = target;
   // NAME.XXXXXX beside the file, NAME cut where the folder's longest name

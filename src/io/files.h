@@ -30,7 +30,9 @@ struct outfile {
   char *temp; // the temporary file beside it, or null when written in place
 };
 
-// Opens the output: standard output for a null path. Symbolic links are
+// Opens the output: standard output for a null path, and for a path to
+// the standard output already open (/dev/stdout, or the file it was
+// redirected to), written where the shell left it. Symbolic links are
 // followed as a shell's redirection follows them: to the file they point
 // at, which is created if it does not exist; a loop is ELOOP. A file that
 // does not exist or is a regular file gets a temporary file in its folder
