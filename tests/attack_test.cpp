@@ -138,6 +138,19 @@ TEST(attack, show) {
   proc t = vfont({"--show", dir.at("many.txt"), "--target", "hagl", "-o",
                   dir.at("many.png"), f});
   EXPECT_EQ(t.status, 0) << t.err;
+  // The largest picture is bounded so that it stays under 300 MB.
+  put(dir.at("x.txt"), "x\n");
+  proc big = vfont({"--show", dir.at("x.txt"), "--screen", "4096x4096",
+                    "--scale", "4", "-o", dir.at("big.png"), f});
+  EXPECT_EQ(big.status, 1);
+  EXPECT_NE(big.err.find("16384x16384 pixels is too large: at most 134 "
+                         "million; use a smaller --scale"),
+            std::string::npos)
+      << big.err;
+  EXPECT_FALSE(exists(dir.at("big.png")));
+  proc ok = vfont({"--show", dir.at("x.txt"), "--screen", "4096x4096",
+                   "--scale", "2", "-o", dir.at("big.png"), f});
+  EXPECT_EQ(ok.status, 0) << ok.err;
   for (const char *ext : {".bdf", ".FNT", ".h", ".c"}) {
     SCOPED_TRACE(ext);
     std::string out = dir.at(std::string("x") + ext);
