@@ -6,10 +6,12 @@
 // composite glyphs and JIS fonts with codes off the grid.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "conv.h"
+#include "ttf.h"
 
 namespace {
 
@@ -233,6 +235,91 @@ TEST(attack, salvage) {
               std::string::npos)
         << p.err;
     EXPECT_LT(slurp(dir.at("out")).size(), 1000000u);
+  }
+}
+
+} // namespace
+
+namespace {
+
+// A font whose glyphs nest composites without end, or point at
+// themselves: refused before FreeType recurses, or each glyph FreeType
+// cannot load counted and named, and a font of none refused.
+TEST(attack, composites) {
+  auto font = [](int chain, int depth, std::vector<int> loops) {
+    ttfplan p;
+    p.glyphs.push_back({500, {}});
+    p.glyphs.push_back({500, {ttfbox(100, 0, 400, 700)}});
+    for (int i = 0; i < chain; i++) {
+      ttfglyph g{500, {}};
+      g.component = 1 + i;
+      p.glyphs.push_back(g);
+    }
+    // Glyphs that point at themselves (a loop of one) or at each other.
+    size_t first = p.glyphs.size();
+    for (size_t i = 0; i < loops.size(); i++) {
+      ttfglyph g{500, {}};
+      g.component = static_cast<int>(first) + loops[i];
+      p.glyphs.push_back(g);
+    }
+    if (chain) p.cmap['A'] = static_cast<uint16_t>(chain + 1);
+    p.cmap['B'] = 1;
+    for (size_t i = 0; i < loops.size(); i++)
+      p.cmap['a' + i] = static_cast<uint16_t>(first + i);
+    p.componentdepth = depth;
+    return ttf(p);
+  };
+  ttfplan none;
+  none.glyphs.push_back({500, {}});
+  for (int i = 1; i <= 3; i++) {
+    ttfglyph g{500, {}};
+    g.component = i; // each itself
+    none.glyphs.push_back(g);
+    none.cmap['a' + i] = static_cast<uint16_t>(i);
+  }
+  scratch dir;
+  struct {
+    const char *what;
+    std::string font;
+    int status;
+    const char *err;
+  } cases[] = {
+      {"a chain of 30,000", font(30000, 65535, {}), 1,
+       "composite glyphs nest deeper than 32 levels"},
+      {"a chain that lies in maxp", font(30000, 3, {}), 1,
+       "composite glyphs nest deeper than 32 levels"},
+      {"32 levels", font(31, 3, {}), 0, nullptr},
+      {"loops of one and two", font(0, 3, {0, 2, 1}), 0,
+       "3 glyphs FreeType could not load, left blank: 0x61 (U+0061), 0x62 "
+       "(U+0062), 0x63 (U+0063)"},
+      {"nothing loads", ttf(none), 1, "none of its 3 glyphs can be loaded"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    put(dir.at("f.ttf"), c.font);
+    for (std::vector<std::string> a :
+         {std::vector<std::string>{"-s", "16", "-o", dir.at("out.FNT")},
+          {"--show", dir.at("t.txt"), "-s", "16", "-o", dir.at("out.png")}}) {
+      put(dir.at("t.txt"), "AaBbc\n");
+      a.push_back(dir.at("f.ttf"));
+      proc p = vfont(a);
+      EXPECT_EQ(p.status, c.status) << p.err;
+      if (c.err) {
+        EXPECT_NE(p.err.find(c.err), std::string::npos) << p.err;
+      }
+      // Nothing left behind, no temporary file beside the output either.
+      size_t left = 0;
+      if (DIR *d = opendir(dir.dir.c_str())) {
+        while (dirent *e = readdir(d))
+          left += std::string(e->d_name).compare(0, 4, "out.") == 0;
+        closedir(d);
+      }
+      if (c.status) {
+        EXPECT_EQ(left, 0u);
+      }
+    }
+    remove(dir.at("out.FNT").c_str());
+    remove(dir.at("out.png").c_str());
   }
 }
 

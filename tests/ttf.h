@@ -14,6 +14,7 @@
 struct ttfglyph {
   int advance;
   std::vector<std::vector<std::pair<int, int>>> contours; // on-curve points
+  int component = -1; // a composite of this one glyph, where not -1
 };
 
 struct ttfplan {
@@ -26,6 +27,7 @@ struct ttfplan {
   int macstyle = 0;                  // head: 1 bold, 2 italic
   std::vector<ttfglyph> glyphs;      // glyph 0 is .notdef
   std::map<uint32_t, uint16_t> cmap; // BMP characters to glyphs
+  int componentdepth = 0;            // maxp's maxComponentDepth
 };
 
 namespace ttfdetail {
@@ -53,6 +55,14 @@ inline std::string ttf(const ttfplan &f) {
   std::string glyf, loca;
   for (const auto &g : f.glyphs) {
     u32(loca, static_cast<uint32_t>(glyf.size()));
+    if (g.component >= 0) {
+      // One component, placed by x and y offsets of a byte each.
+      std::string d;
+      u16(d, -1), u16(d, 0), u16(d, 0), u16(d, 100), u16(d, 100);
+      u16(d, 0x0002), u16(d, g.component), u16(d, 0);
+      glyf += d;
+      continue;
+    }
     if (g.contours.empty()) continue;
     int gx0 = 1 << 30, gy0 = 1 << 30, gx1 = -(1 << 30), gy1 = -(1 << 30);
     int points = 0;
@@ -104,7 +114,8 @@ inline std::string ttf(const ttfplan &f) {
   std::string &maxp = t["maxp"];
   u32(maxp, 0x00010000), u16(maxp, n), u16(maxp, maxpts), u16(maxp, maxcont);
   u16(maxp, 0), u16(maxp, 0), u16(maxp, 2);
-  for (int i = 0; i < 8; i++) u16(maxp, 0);
+  for (int i = 0; i < 7; i++) u16(maxp, 0);
+  u16(maxp, f.componentdepth);
 
   std::string &hmtx = t["hmtx"];
   for (const auto &g : f.glyphs) u16(hmtx, g.advance), u16(hmtx, 0);

@@ -86,20 +86,42 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 }
 
 // Says which glyphs lost ink to the cell, where, and what would keep it.
+namespace {
+
+// Up to 8 glyphs by their output code and character: "0x8150 (U+FFE3),
+// 0x41 (U+0041) and 3 more".
+void glyphnames(char *names, size_t size, const glyphset *out,
+                const uint32_t *code, const int32_t *uni, size_t named,
+                size_t all) {
+  size_t k = 0;
+  names[0] = '\0';
+  for (size_t i = 0; i < named && k < size; i++) {
+    k += static_cast<size_t>(snprintf(names + k, size - k,
+                                      out->kind ? "%s0x%04X" : "%s0x%02X",
+                                      i ? ", " : "", code[i]));
+    if (uni[i] >= 0 && k < size)
+      k += static_cast<size_t>(
+          snprintf(names + k, size - k, " (U+%04X)", uni[i]));
+  }
+  if (all > named && k < size)
+    snprintf(names + k, size - k, " and %zu more", all - named);
+}
+
+} // namespace
+
+void warnfailed(const options *o, const glyphset *out, const recodefacts *f) {
+  if (!f->failed) return;
+  char names[200];
+  glyphnames(names, sizeof names, out, f->failcode, f->failuni,
+             std::min<size_t>(f->failed, 8), f->failed);
+  say("warning: %s: %zu glyph%s FreeType could not load, left blank: %s",
+      o->label, f->failed, plural(f->failed), names);
+}
+
 void warncut(const options *o, const source *s, const glyphset *out,
              const recodefacts *f) {
-  char names[200] = "";
-  size_t k = 0;
-  for (size_t i = 0; i < f->named && k < sizeof names; i++) {
-    k += static_cast<size_t>(snprintf(names + k, sizeof names - k,
-                                      out->kind ? "%s0x%04X" : "%s0x%02X",
-                                      i ? ", " : "", f->code[i]));
-    if (f->uni[i] >= 0 && k < sizeof names)
-      k += static_cast<size_t>(
-          snprintf(names + k, sizeof names - k, " (U+%04X)", f->uni[i]));
-  }
-  if (f->cut > f->named && k < sizeof names)
-    snprintf(names + k, sizeof names - k, " and %zu more", f->cut - f->named);
+  char names[200];
+  glyphnames(names, sizeof names, out, f->code, f->uni, f->named, f->cut);
   // Without -w the width already holds the widest ink: what is cut at
   // the sides then reaches left of the origin, or is a style's, and no
   // option keeps it.

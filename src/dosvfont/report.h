@@ -27,6 +27,9 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 // other: how many belong in the other kind of font than kind).
 void saynone(const options *o, size_t lacking, size_t other, int kind);
 
+// The glyphs the source could not load, left blank, named.
+void warnfailed(const options *o, const glyphset *out, const recodefacts *f);
+
 // Which glyphs lost ink to the cell, where, and what would keep it (s:
 // the source, or null for a FONTX2 font restyled).
 void warncut(const options *o, const source *s, const glyphset *out,

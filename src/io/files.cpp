@@ -158,11 +158,20 @@ static void cleanup(int sig) {
   raise(sig);
 }
 
+// The handler's own stack: a crash that overflowed the program's stack
+// still removes the temporary file.
+static char altstack[64 * 1024];
+
 static void guard(const char *temp) {
   strcpy(pending, temp);
   haspending = 1;
+  stack_t ss = {};
+  ss.ss_sp = altstack;
+  ss.ss_size = sizeof altstack;
+  sigaltstack(&ss, nullptr);
   struct sigaction sa = {};
   sa.sa_handler = cleanup;
+  sa.sa_flags = SA_ONSTACK;
   endingset(&sa.sa_mask);
   for (int sig = 1; sig < NSIG; sig++) {
     struct sigaction old = {};

@@ -68,7 +68,10 @@ struct recodefacts {
   int empty;     // no glyph was left to make (of the kind, or chosen)
   size_t nopics; // pictures the source has no character for
   uint32_t nopic[24];
-  int linesbyfont; // UNDERBYFONT | STRIKEBYFONT: lines the font places
+  int linesbyfont;      // UNDERBYFONT | STRIKEBYFONT: lines the font places
+  size_t failed;        // glyphs the source could not load, left blank: the
+  uint32_t failcode[8]; // first 8, output code and character
+  int32_t failuni[8];
 };
 
 // A glyph to write: its code in the output, the source's code and glyph.

@@ -93,8 +93,10 @@ void drawall(source *s, const std::vector<outglyph> &m, int most, stash *st,
 // The width of the cell when none is given. Outlines: the widest of each
 // glyph's advance and the right edge of its ink, so that nothing is cut at
 // the sides. Bitmaps: the widest advance.
-int widthof(source *s, const std::vector<outglyph> &m, const stash &st) {
+int widthof(source *s, const std::vector<outglyph> &m, const stash &st,
+            size_t *loaded) {
   int width = 0;
+  *loaded = 0;
   for (size_t i = 0; i < m.size(); i++) {
     srcglyph g;
     if (s->outline) {
@@ -104,6 +106,7 @@ int widthof(source *s, const std::vector<outglyph> &m, const stash &st) {
     } else if (drawglyph(s, m[i].handle, 1, &g)) {
       continue;
     }
+    ++*loaded;
     width = std::max(width, g.advance);
   }
   return width;
@@ -189,9 +192,19 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
 
   stash d;
   if (s->outline) drawall(s, m, o->width ? o->width : 255, &d, o->progress);
-  int width = o->width ? o->width : widthof(s, m, d);
+  size_t loaded = 0;
+  int width = widthof(s, m, d, &loaded);
+  if (o->width) width = o->width;
   if (!o->width && o->widthfor) width = o->widthfor(o->widthrule, width);
   int height = s->ascent + s->descent;
+  // A font FreeType can load no glyph of (composites that point at
+  // themselves, outlines it cannot parse) is no font to write.
+  if (!loaded) {
+    mapclose(&src);
+    mapclose(&dst);
+    snprintf(why, size, "none of its %zu glyphs can be loaded", m.size());
+    return 1;
+  }
   if (width < 1 || width > 255 || height < 1 || height > 255) {
     mapclose(&src);
     mapclose(&dst);
@@ -256,7 +269,15 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
       at = base + static_cast<size_t>(p.code - blocks[b].start);
     }
     srcglyph g;
-    if (s->outline ? !d.ok[i] : drawglyph(s, p.handle, 0, &g) != 0) continue;
+    if (s->outline ? !d.ok[i] : drawglyph(s, p.handle, 0, &g) != 0) {
+      // Left blank, and named.
+      if (f->failed < 8) {
+        f->failcode[f->failed] = static_cast<uint32_t>(p.code);
+        f->failuni[f->failed] = touni(&src, p.from);
+      }
+      f->failed++;
+      continue;
+    }
     if (s->outline) g = d.glyphs[i];
     unsigned char *cell = out->own + at * out->glyphbytes;
     int lost = g.beyond | blit(cell, width, height, out->ascent, &g);

@@ -18,6 +18,7 @@
 #include FT_OUTLINE_H
 
 #include "sources/bounds.h"
+#include "sources/composite.h"
 #include "sources/ftload.h"
 #include "sources/ftsize.h"
 #include "sources/ftstyle.h"
@@ -153,7 +154,9 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
     if (r < 0) return snprintf(why, whysize, "out of memory"), 1;
     if (!r) data = f->unzipped;
   }
-  if (!e && fontbounds(data, n, why, whysize)) return 3;
+  if (!e && (fontbounds(data, n, why, whysize) ||
+             compositedepth(data, n, why, whysize)))
+    return 3;
   f->data = data, f->n = n;
   if (!e && o->face) {
     // A face past the collection's last is the option's fault, not the
