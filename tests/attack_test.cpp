@@ -324,3 +324,37 @@ TEST(attack, composites) {
 }
 
 } // namespace
+
+namespace {
+
+// A JIS X 0208 BDF font with codes off the 94 x 94 grid: the glyphs that
+// have nowhere to go are counted and named, whatever the set written.
+TEST(attack, offgrid) {
+  std::string bdf = "STARTFONT 2.1\nFONT -x-y-medium-r-normal--16-160-75-75-"
+                    "c-160-jisx0208.1983-0\nSIZE 16 75 75\nFONTBOUNDINGBOX 16 "
+                    "16 0 -2\nSTARTPROPERTIES 4\nCHARSET_REGISTRY "
+                    "\"JISX0208.1983\"\nCHARSET_ENCODING \"0\"\nFONT_ASCENT "
+                    "14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 8\n";
+  for (unsigned c : {0x2121u, 0x2122u, 0x3021u, 0x3022u, 0x0041u, 0x7F7Fu,
+                     0x2180u, 0x9999u}) {
+    bdf += "STARTCHAR c\nENCODING " + std::to_string(c) +
+           "\nSWIDTH 1000 0\nDWIDTH 16 0\nBBX 16 16 0 -2\nBITMAP\n";
+    for (int r = 0; r < 16; r++) bdf += "ffff\n";
+    bdf += "ENDCHAR\n";
+  }
+  bdf += "ENDFONT\n";
+  scratch dir;
+  put(dir.at("jis.bdf"), bdf);
+  for (const char *set : {"sjis", "unicode"}) {
+    SCOPED_TRACE(set);
+    proc p = vfont({"-c", set, "-o", dir.at("out.FNT"), dir.at("jis.bdf")});
+    EXPECT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.err.find("4 glyphs left out, at codes that are no character "
+                         "of JIS X 0208: 0x0041, 0x2180, 0x7F7F, 0x9999"),
+              std::string::npos)
+        << p.err;
+    EXPECT_EQ(fxcodes(slurp(dir.at("out.FNT"))).size(), 4u);
+  }
+}
+
+} // namespace

@@ -184,6 +184,7 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
     if (weak && *weak && !direct(s->cs, out.codes))
       say("warning: %s: %s", o->label, weak);
     warnfailed(o, &out, &f);
+    warnnocode(o, s, &f);
     if (f.cut) warncut(o, s, &out, &f);
     if (f.runs > 255)
       say("warning: %s: %zu runs of codes joined into 255 blocks with %zu "

@@ -118,6 +118,21 @@ void warnfailed(const options *o, const glyphset *out, const recodefacts *f) {
       o->label, f->failed, plural(f->failed), names);
 }
 
+void warnnocode(const options *o, const source *s, const recodefacts *f) {
+  if (!f->nocode) return;
+  char names[160] = "";
+  size_t k = 0;
+  for (size_t i = 0; i < std::min<size_t>(f->nocode, 8) && k < sizeof names;
+       i++)
+    k += static_cast<size_t>(snprintf(names + k, sizeof names - k, "%s0x%04X",
+                                      i ? ", " : "", f->nocodes[i]));
+  if (f->nocode > 8 && k < sizeof names)
+    snprintf(names + k, sizeof names - k, " and %zu more", f->nocode - 8);
+  say("warning: %s: %zu glyph%s left out, at codes that are no character "
+      "of %s: %s",
+      o->label, f->nocode, plural(f->nocode), setname(&s->cs), names);
+}
+
 void warncut(const options *o, const source *s, const glyphset *out,
              const recodefacts *f) {
   char names[200];

@@ -27,6 +27,10 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 // other: how many belong in the other kind of font than kind).
 void saynone(const options *o, size_t lacking, size_t other, int kind);
 
+// The glyphs at source codes that mean no character (off a JIS font's
+// grid), left out, named.
+void warnnocode(const options *o, const source *s, const recodefacts *f);
+
 // The glyphs the source could not load, left blank, named.
 void warnfailed(const options *o, const glyphset *out, const recodefacts *f);
 

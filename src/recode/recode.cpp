@@ -174,6 +174,21 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
           m.end());
   bool any = !m.empty();
   f->kind = kind;
+  // Glyphs whose codes mean no character in the source's set (a JIS
+  // font's codes off the 94 x 94 grid) have nowhere to go: counted and
+  // named, once for a pair (by the font of the source's own kind).
+  bool dblsource = s->cs.type != SETBYTE && s->cs.type != SETUNICODE;
+  if (dblsource == (kind == DOUBLEBYTE)) {
+    std::vector<uint32_t> placed;
+    for (const outglyph &p : m) placed.push_back(p.from);
+    std::sort(placed.begin(), placed.end());
+    for (const auto &c : s->chars)
+      if (touni(&src, c.first) < 0 &&
+          !std::binary_search(placed.begin(), placed.end(), c.first)) {
+        if (f->nocode < 8) f->nocodes[f->nocode] = c.first;
+        f->nocode++;
+      }
+  }
   // The other kind's set, for the characters of a text that belong there.
   mapper other;
   bool hasother = o->bytext && !mapopen(&other, kind ? &sbcs : &dbcs);
