@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   o.show = 1;
   o.given = GAVESHOW;
   o.format = FMTPNG;
-  int pick = data[0] % 5;
+  // No reader, or any of them.
+  int readers = 0;
+  while (targets[readers].name) readers++;
+  int pick = data[0] % (readers + 1);
   if (pick) o.reader = &targets[pick - 1], o.given |= GAVETARGET;
   o.screenw = 1 + (data[0] >> 3) * 8, o.screenh = 1 + (data[0] >> 5) * 16;
   o.fg[0] = o.fg[1] = o.fg[2] = 0xFF;

@@ -15,8 +15,11 @@ build-fuzz/fuzz/fuzz_seeds build-fuzz/seeds
 for t in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus-$t"
   echo "== $t"
+  # Long lines, texts of many characters and composite chains need room.
+  case $t in fuzz_tofontx | fuzz_show) len=1048576 ;; *) len=8192 ;; esac
   "build-fuzz/fuzz/$t" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -max_len=8192 -print_final_stats=1 \
+    -rss_limit_mb=2048 -max_len="$len" -dict=fuzz/dictionary.txt \
+    -print_final_stats=1 \
     -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus-$t" \
     build-fuzz/seeds
 done

@@ -86,6 +86,26 @@ std::string outlines(int upem, int reach) {
   return ttf(f);
 }
 
+// A TrueType font whose glyph at A is a chain of depth composites, and
+// whose glyphs at B and C point at each other.
+std::string composites(int depth) {
+  ttfplan f;
+  f.glyphs = {{500, {}}, {500, {ttfbox(100, 0, 400, 700)}}};
+  for (int i = 0; i < depth; i++) {
+    ttfglyph g{500, {}};
+    g.component = 1 + i;
+    f.glyphs.push_back(g);
+  }
+  ttfglyph b{500, {}}, c{500, {}};
+  b.component = depth + 3, c.component = depth + 2;
+  f.glyphs.push_back(b), f.glyphs.push_back(c);
+  f.cmap['A'] = static_cast<uint16_t>(depth + 1);
+  f.cmap['B'] = static_cast<uint16_t>(depth + 2);
+  f.cmap['C'] = static_cast<uint16_t>(depth + 3);
+  f.componentdepth = 65535;
+  return ttf(f);
+}
+
 int main(int argc, char **argv) {
   if (argc != 2) {
     fprintf(stderr, "usage: seeds DIR\n");
@@ -126,6 +146,8 @@ int main(int argc, char **argv) {
       "ENDCHAR\nENDFONT\n",
       outlines(16, 16383), // a square of 32766 pixels at 16
       outlines(1000, 700),
+      composites(40), // deeper than any real font: refused
+      composites(3),
   };
   // --show's: a byte of reader and screen, the text's length, the text,
   // a single-byte and a double-byte font.
@@ -136,6 +158,19 @@ int main(int argc, char **argv) {
                     static_cast<char>(text.size()) + '\0' + text + seeds[1] +
                     header("S", 8, 8, 1) + blocks({0x829F, 0x82A2}) +
                     bitmap(4 * 8));
+  // A line far past the screen's edge, and a text of many distinct
+  // characters no font has, drawn with a large font.
+  std::string line(60000, 'W'), many;
+  for (uint32_t u = 0x4E00; u < 0x4E00 + 20000; u++)
+    many += static_cast<char>(0xE0 | u >> 12),
+        many += static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+        many += static_cast<char>(0x80 | (u & 0x3F));
+  for (const std::string *t : {&line, &many})
+    for (unsigned char pick : {0x03, 0x05})
+      seeds.push_back(std::string(1, static_cast<char>(pick)) +
+                      static_cast<char>(t->size() & 0xFF) +
+                      static_cast<char>(t->size() >> 8 & 0xFF) + *t +
+                      header("BIG32", 32, 32, 0) + bitmap(256 * 4 * 32));
   for (size_t i = 0, n = seeds.size(); i < n; i++)
     for (int numbering : {NUMUNICODE, NUMNATIVE}) {
       std::string bdf = bdfof(seeds[i], numbering);
