@@ -767,3 +767,49 @@ TEST(display, notes) {
 }
 
 } // namespace
+
+namespace {
+
+// A final line feed ends the last line and starts none: two lines on a
+// screen of two are no line left out; three are one.
+TEST(display, finalnewline) {
+  scratch dir;
+  std::string f = dir.at("sb.fnt");
+  put(f, sbfont());
+  struct {
+    const char *text;
+    const char *note; // or null for none
+  } cases[] = {
+      {"a\nb\n", nullptr},
+      {"a\nb", nullptr},
+      {"a\nb\nc\n", "1 of 3 lines do not fit the 40x32 screen"},
+      {"a\nb\n\n", "1 of 3 lines do not fit the 40x32 screen"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    put(dir.at("t.txt"), c.text);
+    proc p = vfont({"--show", dir.at("t.txt"), "--screen", "40x32", "-o",
+                    dir.at("t.png"), f});
+    EXPECT_EQ(p.status, 0) << p.err;
+    if (c.note)
+      EXPECT_NE(p.err.find(c.note), std::string::npos) << p.err;
+    else
+      EXPECT_EQ(p.err.find("do not fit"), std::string::npos) << p.err;
+  }
+}
+
+// --info names the glyphs that lose pixels to the cell, as the
+// conversion's warning does.
+TEST(display, infonamescut) {
+  const char *ipag = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  if (slurp(ipag).empty()) GTEST_SKIP() << "needs fonts-ipafont-gothic";
+  proc i = vfont({"--info", "-s", "16", ipag});
+  proc w = vfont({"-s", "16", ipag});
+  EXPECT_NE(i.out.find("glyphs that lose pixels to the cell: 1: 0x8150 "
+                       "(U+FFE3)"),
+            std::string::npos)
+      << i.out;
+  EXPECT_NE(w.err.find("0x8150 (U+FFE3)"), std::string::npos) << w.err;
+}
+
+} // namespace

@@ -57,7 +57,8 @@ void layouttext(const drawfont *single, const drawfont *dbl,
   for (size_t i = 0; i < chars.size(); i++) {
     uint32_t u = chars[i];
     if (u == '\n') {
-      newline();
+      // A final line feed ends the last line; it starts none.
+      if (i + 1 < chars.size()) newline();
       continue;
     }
     if (u == '\r' && i + 1 < chars.size() && chars[i + 1] == '\n') continue;

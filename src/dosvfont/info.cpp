@@ -184,7 +184,11 @@ int describeft(const options *o, source *s) {
     fact("cell: %dx%d, the baseline %d rows below the top", out.width,
          out.height, out.ascent);
     fact("bytes: %zu (written as FONTX2)", fontxbytes(&out));
-    if (rf.cut) fact("glyphs that lose pixels to the cell: %zu", rf.cut);
+    if (rf.cut) {
+      char names[200];
+      glyphnames(names, sizeof names, &out, rf.code, rf.uni, rf.named, rf.cut);
+      fact("glyphs that lose pixels to the cell: %zu: %s", rf.cut, names);
+    }
     if (o->given & GAVETEXT)
       fact("text: %zu character%s, %zu not in the font", o->ntext,
            plural(o->ntext), rf.lacking);

@@ -86,8 +86,6 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 }
 
 // Says which glyphs lost ink to the cell, where, and what would keep it.
-namespace {
-
 // Up to 8 glyphs by their output code and character: "0x8150 (U+FFE3),
 // 0x41 (U+0041) and 3 more".
 void glyphnames(char *names, size_t size, const glyphset *out,
@@ -106,8 +104,6 @@ void glyphnames(char *names, size_t size, const glyphset *out,
   if (all > named && k < size)
     snprintf(names + k, size - k, " and %zu more", all - named);
 }
-
-} // namespace
 
 void warnfailed(const options *o, const glyphset *out, const recodefacts *f) {
   if (!f->failed) return;

@@ -27,6 +27,12 @@ void warnlacking(const options *o, size_t lacking, const uint32_t *lacked,
 // other: how many belong in the other kind of font than kind).
 void saynone(const options *o, size_t lacking, size_t other, int kind);
 
+// Up to 8 glyphs by their output code and character ("0x8150 (U+FFE3),
+// 0x41 (U+0041) and 3 more"; uni -1 for none), of all there are.
+void glyphnames(char *names, size_t size, const glyphset *out,
+                const uint32_t *code, const int32_t *uni, size_t named,
+                size_t all);
+
 // The glyphs at source codes that mean no character (off a JIS font's
 // grid), left out, named.
 void warnnocode(const options *o, const source *s, const recodefacts *f);

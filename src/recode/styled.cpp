@@ -93,12 +93,12 @@ void prepstyle(source *s, mapper *src, const recodeopts *o, const glyphset *out,
 int styleglyph(const styling *st, unsigned char *cell, int width, int height,
                int ascent, int32_t u) {
   int lost = 0;
-  size_t n = (static_cast<size_t>(width) + 7) / 8 * height;
-  bool ink = inked(cell, n);
   if (st->bitmap && (st->o.bold || st->o.italic))
     lost = stylecell(cell, width, height, ascent, &st->o);
-  // Lines only under characters with ink: not blank cells, not fillers.
-  if (ink && u >= 0x20 && (u < 0x7F || u > 0x9F))
+  // Lines under every character, the space too, so that an underlined
+  // text's line runs on between its words; not under controls, nor under
+  // the blank fillers between runs of codes, which have no character.
+  if (u >= 0x20 && (u < 0x7F || u > 0x9F))
     drawlines(cell, width, height, &st->rows, &st->o);
   return lost;
 }
