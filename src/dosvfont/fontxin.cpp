@@ -35,7 +35,11 @@ void guessed(const options *o, glyphset *gs, readas *r) {
              g.named[0] & NAMEDHEADER ? "header" : "file's name", g.name);
   snprintf(r->runnerup, sizeof r->runnerup, "%s, %s of %s codes decode",
            setname(&g.set[1]), d1, n);
-  if (g.weak)
+  // Shift_JIS is FONTX2's own set: on little evidence it is read so
+  // silently; only evidence that points elsewhere is worth a word.
+  const char *best = setname(&g.set[0]);
+  bool fontx2own = !strcmp(best, "sjis") || !strcmp(best, "sjis2004");
+  if (g.weak && !fontx2own)
     snprintf(r->weak, sizeof r->weak,
              "codes read as %s on little evidence (%s; %s decodes %s); %s "
              "names the font's set",

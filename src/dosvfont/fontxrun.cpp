@@ -129,6 +129,8 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
   if ((status = checkoptions(o, &st))) {
   } else if (o->info) {
     describe(&gs, &facts, as.why, as.runnerup);
+    // The same word on the guess as a conversion says.
+    if (*as.weak) say("warning: %s: %s", o->label, as.weak);
     recodefacts none = recodefacts();
     describestyles(o, nullptr, &none, &gs);
     if (as.defaulted && facts.header == 17)
