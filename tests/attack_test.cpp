@@ -358,3 +358,20 @@ TEST(attack, offgrid) {
 }
 
 } // namespace
+
+namespace {
+
+// A header cut short holds no font: --info says what it holds and fails.
+TEST(attack, fragment) {
+  scratch dir;
+  put(dir.at("frag.fnt"), "FONTX2ABCD");
+  proc p = vfont({"--info", dir.at("frag.fnt")});
+  EXPECT_EQ(p.status, 1);
+  EXPECT_NE(p.out.find("truncated: the header ends after 10 of its 17 bytes"),
+            std::string::npos)
+      << p.out;
+  EXPECT_EQ(p.out.find("bytes:"), std::string::npos) << p.out;
+  EXPECT_NE(p.err.find("no font to describe"), std::string::npos) << p.err;
+}
+
+} // namespace

@@ -127,6 +127,13 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
                                           : chosenof(o, &gs, &lacking, &other);
 
   if ((status = checkoptions(o, &st))) {
+  } else if (o->info && facts.header < 17) {
+    // A header cut short holds no font: what it holds, and a failure.
+    describe(&gs, &facts, as.why, as.runnerup);
+    say("%s: truncated: the header ends after %zu of its 17 bytes: no font "
+        "to describe",
+        o->label, facts.header);
+    status = 1;
   } else if (o->info) {
     describe(&gs, &facts, as.why, as.runnerup);
     // The same word on the guess as a conversion says.
