@@ -197,7 +197,12 @@ cutshort(char *o, const recshape *s, int32_t enc, size_t have, instream *in) {
   return putrest(o, s, enc, cut);
 }
 
-void tobdf(const recshape *s, int32_t code, int32_t enc, instream *in) {
+// One glyph record named by code (hex) with ENCODING enc, its bitmap read
+// from in. A byte missing at the end of input is written as ff, so the
+// record keeps its shape. Inlined in the loops that call it: the call
+// costs a fifth of a record's work.
+static inline __attribute__((always_inline)) void
+tobdf(const recshape *s, int32_t code, int32_t enc, instream *in) {
   char *o = sroom(&output, s->room);
   o = putlit(o, "STARTCHAR ");
   o = putx4(o, static_cast<uint32_t>(code));
@@ -222,6 +227,18 @@ static void charsline(int32_t n) {
   sput(&output, o);
 }
 
+// The JIS code of the table's first Shift_JIS code, a block's start even
+// of an empty block: the default glyph; with none, 0 (as for single-byte
+// fonts) points at none.
+static int32_t defaultglyph(const codeblock *tbl, int n) {
+  for (int i = 0; i < n; i++) {
+    int32_t c = tbl[i].start;
+    while (!issjis(static_cast<uint16_t>(c)) && c < tbl[i].end) c++;
+    if (issjis(static_cast<uint16_t>(c))) return stoj(static_cast<uint16_t>(c));
+  }
+  return 0;
+}
+
 void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in) {
   char foundry[9];
   copyname(foundry, h->fontname);
@@ -233,16 +250,7 @@ void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in) {
     charsline(256);
     for (int c = 0; c < 256 && !output.err; c++) tobdf(&s, c, c, in);
   } else {
-    // The default glyph is the first with a Shift_JIS code; with none, 0
-    // (as for single-byte fonts) points at none.
-    int32_t def = 0;
-    for (int i = 0; i < n && !def; i++) {
-      int32_t c = tbl[i].start; // a block's start, even of an empty block
-      while (!issjis(static_cast<uint16_t>(c)) && c < tbl[i].end) c++;
-      if (issjis(static_cast<uint16_t>(c)))
-        def = stoj(static_cast<uint16_t>(c));
-    }
-    bdfheader(h->width, h->height, def, foundry, 1);
+    bdfheader(h->width, h->height, defaultglyph(tbl, n), foundry, 1);
     charsline(nchars(n, tbl));
     // Every value of a block has a glyph in the file, Shift_JIS or not, so
     // each is walked in file order; the counter is wider than 16 bits so a
@@ -253,12 +261,9 @@ void jisbdf(const fontheader *h, const codeblock *tbl, int n, instream *in) {
     for (int i = 0; i < n && !output.err; i++) {
       for (int32_t c = tbl[i].start; c <= tbl[i].end && !output.err; c++) {
         uint16_t code = static_cast<uint16_t>(c);
-        if (issjis(code)) {
-          int32_t jis = stoj(code);
-          tobdf(&s, jis, jis, in);
-        } else {
-          tobdf(&s, code, -1, in);
-        }
+        int32_t jis = stoj(code);
+        bool sjis = issjis(code);
+        tobdf(&s, sjis ? jis : code, sjis ? jis : -1, in);
       }
     }
   }

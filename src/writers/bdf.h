@@ -66,11 +66,6 @@ void shape(recshape *s, int width, int height, int descent);
 char *putrest(char *o, const recshape *s, int32_t enc,
               const unsigned char *bits);
 
-// One glyph record named by code (hex) with ENCODING enc, its bitmap read
-// from in. A byte missing at the end of input is written as ff, so the
-// record keeps its shape.
-void tobdf(const recshape *s, int32_t code, int32_t enc, instream *in);
-
 // The whole BDF text of a FONTX2 font as dosv2bdf writes it: header h, for
 // a double-byte font its code-block table tbl of n entries, the glyphs read
 // from in in file order. Shift_JIS codes become JIS X 0208 codes.
