@@ -72,7 +72,7 @@ struct recodefacts {
   size_t failed;        // glyphs the source could not load, left blank: the
   uint32_t failcode[8]; // first 8, output code and character
   int32_t failuni[8];
-  size_t nocode; // glyphs of source codes that mean no character, left
+  size_t nocode;       // glyphs of source codes that mean no character, left
   uint32_t nocodes[8]; // out: the first 8 codes
 };
 

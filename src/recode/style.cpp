@@ -81,17 +81,43 @@ const struct {
 
 } // namespace
 
+int boldcell(unsigned char *cell, int width, int height) {
+  size_t rb = (static_cast<size_t>(width) + 7) / 8;
+  // The side the strokes grow to: the right, or the left where a stroke
+  // stands in the last column and the first is free.
+  bool right = false, left = false;
+  for (int y = 0; y < height; y++)
+    right |= get(cell + y * rb, width - 1), left |= get(cell + y * rb, 0);
+  int dir = right && !left ? -1 : 1;
+  bool lost = false;
+  std::vector<bool> was(static_cast<size_t>(width));
+  for (int y = 0; y < height; y++) {
+    unsigned char *row = cell + y * rb;
+    for (int x = 0; x < width; x++) was[x] = get(row, x);
+    for (int x = 0; x < width; x++) {
+      if (!was[x]) continue;
+      int t = x + dir, beyond = t + dir;
+      if (t < 0 || t >= width) {
+        lost = true;
+        continue;
+      }
+      // A pixel between this stroke and the next is the counter between
+      // them: filling it would run the two together.
+      if (was[t] || (beyond >= 0 && beyond < width && was[beyond])) continue;
+      set(row, t);
+    }
+  }
+  return lost ? CUTSIDES : 0;
+}
+
 int stylecell(unsigned char *cell, int width, int height, int ascent,
               const styleopts *o) {
   size_t rb = (static_cast<size_t>(width) + 7) / 8;
   bool lost = false;
-  for (int y = 0; y < height; y++) {
-    unsigned char *row = cell + y * rb;
-    if (o->italic && y < ascent && (ascent - 1 - y) / 5)
-      lost |= shiftrow(row, width, (ascent - 1 - y) / 5, false);
-    if (o->bold) lost |= shiftrow(row, width, 1, true);
-  }
-  return lost ? CUTSIDES : 0;
+  for (int y = 0; y < height && o->italic; y++)
+    if (y < ascent && (ascent - 1 - y) / 5)
+      lost |= shiftrow(cell + y * rb, width, (ascent - 1 - y) / 5, false);
+  return (lost ? CUTSIDES : 0) | (o->bold ? boldcell(cell, width, height) : 0);
 }
 
 void drawlines(unsigned char *cell, int width, int height, const linerows *l,

@@ -20,11 +20,18 @@ struct linerows {
   int strike, strikerows;
 };
 
-// Bitmap bold: each row ORed with itself shifted one pixel right. Italic:
-// each row above the baseline (ascent rows down) shifted right one pixel
-// for every five rows it stands above it (11.3 degrees; the row just
-// above the baseline not at all), rows below it not at all. Returns
-// CUTSIDES (source.h) when ink was pushed out of the cell.
+// Bold by the bitmap rule: every stroke a pixel wider to the right (to the
+// left where a stroke stands in the last column and the first is free),
+// except into a one-pixel gap between two strokes, which stays open so
+// that counters and the space between strokes survive. CUTSIDES where a
+// stroke had no room to grow.
+int boldcell(unsigned char *cell, int width, int height);
+
+// Bitmap italic: each row above the baseline (ascent rows down) shifted
+// right one pixel for every five rows it stands above it (11.3 degrees;
+// the row just above the baseline not at all), rows below it not at all;
+// then bold as boldcell. Returns CUTSIDES (source.h) when ink was pushed
+// out of the cell.
 int stylecell(unsigned char *cell, int width, int height, int ascent,
               const styleopts *o);
 

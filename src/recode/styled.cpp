@@ -60,6 +60,7 @@ void prepstyle(source *s, mapper *src, const recodeopts *o, const glyphset *out,
   *st = styling();
   st->o = o->style;
   st->bitmap = !s->outline;
+  st->bitmapbold = st->o.bold && boldbybitmap(s);
   int h = out->height, a = out->ascent;
   if (st->o.underline || st->o.strikeout) {
     int xtop = 0, xrows = 0;
@@ -95,6 +96,8 @@ int styleglyph(const styling *st, unsigned char *cell, int width, int height,
   int lost = 0;
   if (st->bitmap && (st->o.bold || st->o.italic))
     lost = stylecell(cell, width, height, ascent, &st->o);
+  else if (st->bitmapbold)
+    lost = boldcell(cell, width, height);
   // Lines under every character, the space too, so that an underlined
   // text's line runs on between its words; not under controls, nor under
   // the blank fillers between runs of codes, which have no character.
@@ -104,6 +107,7 @@ int styleglyph(const styling *st, unsigned char *cell, int width, int height,
 }
 
 int stylereach(const styling *st, int ascent) {
+  if (st->bitmapbold) return 1;
   if (!st->bitmap) return 0;
   return (st->o.bold ? 1 : 0) +
          (st->o.italic ? std::max(ascent - 1, 0) / 5 : 0);

@@ -13,7 +13,8 @@
 // A set's styles, prepared once.
 struct styling {
   styleopts o;
-  int bitmap; // the bitmap rules for bold and italic (not outlines)
+  int bitmap;     // the bitmap rules for bold and italic (not outlines)
+  int bitmapbold; // the bitmap rule for bold on a rendered outline
   linerows rows;
   int byfont;   // UNDERBYFONT | STRIKEBYFONT: rows the font's own, not the
                 // bitmap rule's

@@ -16,13 +16,15 @@
 #include "sources/ftstyle.h"
 
 // Bold and italic made from a hinted outline, where the font has no face
-// of its own for them. Bold: the outline widened to the right only, by a
-// pixel up to 24 pixels and by size / 24 above, so that a vertical stem
-// gains a pixel and no glyph moves off its origin; heights stay, so that
-// the strokes of a small ideograph do not run together. Italic: sheared
-// about the baseline by 12 degrees (x += y tan 12).
+// of its own for them. Bold above 24 pixels: the outline widened to the
+// right only, by size / 24, so that a vertical stem gains as much and no
+// glyph moves off its origin; heights stay, so that the strokes of an
+// ideograph do not run together. Up to 24 pixels a widened outline closes
+// the one-pixel counters of small glyphs, so bold is the bitmap rule on
+// the rendered glyph instead (style.h, boldcell). Italic: sheared about the
+// baseline by 12 degrees (x += y tan 12).
 void ftstyle(const source *s, FT_GlyphSlot slot) {
-  if (s->bold == SYNTHETIC) {
+  if (s->bold == SYNTHETIC && !boldbybitmap(s)) {
     FT_Pos strength = std::max<FT_Pos>(64, s->size * 64 / 24);
     // FreeType widens to the right, the left edge stays where it was.
     FT_Outline_EmboldenXY(&slot->outline, strength, 0);

@@ -78,6 +78,13 @@ void fromset(source *s, const glyphset *gs);
 // Draws a glyph; with metrics set only its advance need be right. 0, or
 // -1 when it cannot be drawn. The bitmap stays valid until the next
 // drawing.
+// Whether a bold the font has no face for is made by the bitmap rule on
+// the rendered glyph (outlines up to 24 pixels, where a widened outline
+// closes small counters) rather than by widening the outline.
+inline bool boldbybitmap(const source *s) {
+  return s->outline && s->bold == SYNTHETIC && s->size <= 24;
+}
+
 int drawglyph(source *s, uint32_t handle, int metrics, srcglyph *g);
 
 // How a font FreeType reads is opened: its size (the strike of size
