@@ -164,7 +164,8 @@ struct judge {
   mapper m[2]; // the single-byte and double-byte fonts' sets
   bool open[2] = {false, false};
   struct verdict {
-    int fault;     // drawfault, or -1 drawn as itself
+    int fault; // drawfault, or -1 drawn as itself
+    // cppcheck-suppress unusedStructMember
     size_t glyphs; // glyphs drawn for it where it is wrong
   };
   std::unordered_map<uint32_t, verdict> seen;

@@ -66,8 +66,8 @@ int writeset(const options *o, const glyphset *gs,
     char name[512];
     copts c = coptsof(o, name, sizeof name);
     // A name made of a file's is checked as a name given.
-    if (const char *why = cnamefault(name)) {
-      say("the C name '%s' %s; give one with --c-name", name, why);
+    if (const char *fault = cnamefault(name)) {
+      say("the C name '%s' %s; give one with --c-name", name, fault);
       return 2;
     }
     cwrite(gs, &c, &output);

@@ -227,9 +227,8 @@ int runtargetinfo(const options *o, const fontinput *fonts, int n) {
       return 1;
     }
     // A script checks a font before flashing it by the status.
-    for (const auto &f : facts)
-      if (f.state == FACTBREAKS) return 1;
-    return 0;
+    return std::any_of(facts.begin(), facts.end(),
+                       [](const factline &f) { return f.state == FACTBREAKS; });
   }
   keepfree(&k);
   return status;

@@ -2,6 +2,8 @@
 // where the input ended early.
 #include "fontx/glyphs.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -25,11 +27,9 @@ void gskeep(glyphset *gs, size_t keep) {
   int b = 0;
   for (; b < gs->nblocks && total < keep; b++) {
     codeblock &k = gs->blocks[b];
-    size_t n = k.end >= k.start ? size_t{k.end} - k.start + 1 : 0;
-    if (total + n > keep) {
-      k.end = static_cast<uint16_t>(k.start + (keep - total) - 1);
-      n = keep - total;
-    }
+    if (k.end < k.start) continue; // an empty block holds no glyph
+    size_t n = std::min<size_t>(size_t{k.end} - k.start + 1, keep - total);
+    k.end = static_cast<uint16_t>(k.start + n - 1);
     total += n;
   }
   gs->nblocks = b;

@@ -179,8 +179,9 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   // named, once for a pair (by the font of the source's own kind).
   bool dblsource = s->cs.type != SETBYTE && s->cs.type != SETUNICODE;
   if (dblsource == (kind == DOUBLEBYTE)) {
-    std::vector<uint32_t> placed;
-    for (const outglyph &p : m) placed.push_back(p.from);
+    std::vector<uint32_t> placed(m.size());
+    std::transform(m.begin(), m.end(), placed.begin(),
+                   [](const outglyph &p) { return p.from; });
     std::sort(placed.begin(), placed.end());
     for (const auto &c : s->chars)
       if (touni(&src, c.first) < 0 &&

@@ -52,16 +52,14 @@ struct outlines {
 
   // Glyph g's bytes in glyf, or len 0.
   table glyph(unsigned g) const {
-    size_t a, z;
+    size_t i = g, a = 0, z = 0;
     if (longloca) {
-      if (!b.has(loca.at + 4 * size_t{g}, 8) || 4 * size_t{g} + 8 > loca.len)
-        return {};
-      a = b.u32(loca.at + 4 * size_t{g}),
-      z = b.u32(loca.at + 4 * size_t{g} + 4);
+      if (4 * i + 8 > loca.len) return {};
+      a = b.u32(loca.at + 4 * i), z = b.u32(loca.at + 4 * i + 4);
     } else {
-      if (2 * size_t{g} + 4 > loca.len) return {};
-      a = 2 * size_t{b.u16(loca.at + 2 * size_t{g})};
-      z = 2 * size_t{b.u16(loca.at + 2 * size_t{g} + 2)};
+      if (2 * i + 4 > loca.len) return {};
+      a = 2 * size_t{b.u16(loca.at + 2 * i)};
+      z = 2 * size_t{b.u16(loca.at + 2 * i + 2)};
     }
     if (z <= a || z > glyf.len || z - a < 10) return {};
     return {glyf.at + a, z - a};
