@@ -247,6 +247,22 @@ try {
     ok("the name shows at once, and a second font dropped over the first wins cleanly");
   else notok(`second drop: ${JSON.stringify({ early, info: info.slice(0, 40), msgs })}`);
 
+  // A font dropped anywhere on the page, not only on its box, is read and
+  // not opened by the browser.
+  const prevented = await page.evaluate((b64) => {
+    const data = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+    const dt = new DataTransfer();
+    dt.items.add(new File([data], "dropped.fnt"));
+    const ev = new DragEvent("drop", { dataTransfer: dt, bubbles: true, cancelable: true });
+    document.getElementById("sheetsection").dispatchEvent(ev);
+    return ev.defaultPrevented;
+  }, fs.readFileSync(sample).toString("base64"));
+  await page.waitForFunction(() => document.getElementById("fontname").textContent === "dropped.fnt" &&
+                             document.getElementById("info").textContent, { timeout: 180000 });
+  await idle();
+  if (prevented) ok("a font dropped on the proof sheet is read, not opened by the browser");
+  else notok("a drop outside the box was left to the browser");
+
   // The proof sheet fits its box; the zoom shows it larger.
   const fit = await page.$eval("#sheet", (e) => e.getBoundingClientRect().width <=
                                 document.getElementById("sheetbox").clientWidth);
