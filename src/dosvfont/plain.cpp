@@ -66,6 +66,9 @@ std::string plainwords(int status, const unsigned char *data, size_t n,
   if (has(line, "not a font"))
     return "This file is not a font dosvfont reads: it is neither a FONTX2 "
            "font nor a BDF, PCF, TrueType or OpenType font.";
+  if (has(line, "the header ends"))
+    return "This file is only the start of a FONTX2 font: it ends inside the "
+           "17-byte header, so there is no font in it to read or salvage.";
   if (has(line, "truncated"))
     return "This FONTX2 font is cut short: the file ends before its last "
            "glyph. Salvage writes what it has, the missing bytes as 0xFF.";

@@ -211,12 +211,18 @@ try {
   fs.writeFileSync(random, Buffer.from(Array.from({ length: 5000 }, (_, i) => (i * 7919 + 13) & 255)));
   const cut = path.join(inputs, "CUT16.FNT");
   fs.writeFileSync(cut, fs.readFileSync(sample).subarray(0, 400));
+  const fragment = path.join(inputs, "FRAG.FNT");
+  fs.writeFileSync(fragment, "FONTX2ABCD");
   for (const [file, words] of [[empty, "This file is empty"],
                                [jpeg, "it begins like a JPEG picture"],
                                [random, "This file is not a font"],
+                               [fragment, "ends inside the 17-byte header"],
                                [cut, "cut short"]]) {
     await load(file);
     const plain = await text("#plain"), said = await text("#said");
+    // Salvage offered only where a glyph is left: the cut-short font.
+    const offered = !(await hidden("#dl-salvage"));
+    if (offered !== (file === cut)) notok(`${path.basename(file)}: salvage offered: ${offered}`);
     const gone = await hidden("#getbox") && await hidden("#infobox") && await hidden("#sheetsection") &&
                  (await text("#commands")) === "";
     const top = await page.$eval("#failure", (e) => e.getBoundingClientRect().top);
