@@ -269,11 +269,15 @@ try {
   if (prevented) ok("a font dropped on the proof sheet is read, not opened by the browser");
   else notok("a drop outside the box was left to the browser");
 
-  // The proof sheet fits its box; the zoom shows it larger.
-  const fit = await page.$eval("#sheet", (e) => e.getBoundingClientRect().width <=
-                                document.getElementById("sheetbox").clientWidth);
-  if (fit) ok("the proof sheet fits the width of its box");
-  else notok("the proof sheet is wider than its box");
+  // The proof sheet fits its box by whole pixels, or scrolls at 1x: no
+  // grid line lost to a fractional scale.
+  const fit = await page.$eval("#sheet", (e) => {
+    const k = e.getBoundingClientRect().width / e.naturalWidth;
+    return Number.isInteger(k) && k >= 1 &&
+           (k === 1 || e.getBoundingClientRect().width <= document.getElementById("sheetbox").clientWidth);
+  });
+  if (fit) ok("the proof sheet fits the width of its box by whole pixels");
+  else notok("the proof sheet is scaled by a fraction or wider than its box");
 
   // Memory that runs out is status 1 and the program's line; the next
   // conversion runs in a fresh module.
