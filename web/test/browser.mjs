@@ -269,6 +269,27 @@ try {
   if (prevented) ok("a font dropped on the proof sheet is read, not opened by the browser");
   else notok("a drop outside the box was left to the browser");
 
+  // On a phone the preview fits the page and the text box shows the
+  // whole menu, by default.
+  await page.setViewport({ width: 390, height: 844 });
+  await page.$eval("#previewtext", (e) => {
+    e.value = "設定 Settings\n温度 23.5℃\n湿度 45%\n戻る Back\nWi-Fi 接続中…";
+    e.dispatchEvent(new Event("input"));
+  });
+  await new Promise((r) => setTimeout(r, 600));
+  await idle();
+  const phone = await page.evaluate(() => {
+    const img = document.getElementById("preview"), t = document.getElementById("previewtext");
+    return { fits: img.getBoundingClientRect().width <= document.getElementById("previewbox").clientWidth,
+             lines: t.scrollHeight <= t.clientHeight + 1,
+             page: document.documentElement.scrollWidth <= 390 };
+  });
+  if (phone.fits && phone.lines && phone.page)
+    ok("at 390x844 the preview fits its box, the text box shows the whole menu, nothing scrolls sideways");
+  else notok(`on a phone: ${JSON.stringify(phone)}`);
+  await page.setViewport({ width: 1000, height: 1100 });
+  await idle();
+
   // The proof sheet fits its box by whole pixels, or scrolls at 1x: no
   // grid line lost to a fractional scale.
   const fit = await page.$eval("#sheet", (e) => {
