@@ -238,6 +238,18 @@ try {
     ok("a cut-short FONTX2 font salvaged as --salvage -f bdf writes it");
   else notok("salvage");
 
+  // A download the display's check refuses is off, with the reason beside
+  // it: a double-byte FONTX2 font for esp-idf.
+  await load(sample);
+  await set({ target: "esp-idf" });
+  const shut = await page.$eval("#dl-fontx2", (e) => e.disabled) &&
+               await page.$eval("#dl-c", (e) => e.disabled);
+  const why = await text("#refused");
+  if (shut && why.includes("Not for esp-idf: kind: a double-byte font") && why.includes("use -k single"))
+    ok(`a download the check refuses is off, the reason beside it: "${why}"`);
+  else notok(`refused download: ${JSON.stringify({ shut, why })}`);
+  await set({ target: "" });
+
   // A second font dropped while the first is read wins cleanly.
   await (await page.$("#file")).uploadFile(ipag);
   await new Promise((r) => setTimeout(r, 50));
