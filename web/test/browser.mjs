@@ -174,6 +174,13 @@ try {
   if (said.startsWith("As esp-idf draws it: each byte of the text is a single-byte code: 温 度 ℃"))
     ok("the characters esp-idf cannot draw named under the preview");
   else notok(`no note under the esp-idf preview: ${JSON.stringify(said)}`);
+  // The font made for it is the single-byte one: named, described and
+  // drawn as such.
+  const cmds = await text("#commands"), described = await text("#info");
+  if (cmds.includes("-o ipag16H.FNT") && cmds.includes("-o ipag16H.h") && !cmds.includes("16Z") &&
+      described.includes("written: single-byte"))
+    ok("for esp-idf the single-byte font is named H, described and drawn");
+  else notok(`esp-idf naming: ${JSON.stringify({ cmds, described: described.slice(0, 300) })}`);
   await set({ target: "", subset: true });
   const sizes = await text("#sizes");
   // Counted as the program counts --text: the line feed is no character.
