@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "codes/codes.h"
 #include "conv.h"
+#include "fontx/fontxset.h"
+#include "fontx/guess.h"
 
 namespace {
 
@@ -105,6 +108,91 @@ TEST(evidence, guesses) {
       EXPECT_EQ(guessed.err, "");
       EXPECT_TRUE(guessed.out == given.out) << "the BDF differs";
     }
+}
+
+// A conversion weighs only the sets that could win, and picks what
+// weighing every set picks: on each set's whole repertoire, on scattered
+// parts of it, on mixtures of two sets, on a run of codes that is no
+// set's, and on real fonts.
+TEST(evidence, sureguess) {
+  std::vector<std::vector<uint16_t>> fonts;
+  std::vector<std::vector<uint16_t>> sets;
+  for (const char *name : {"sjis", "sjis2004", "CP936", "CP949", "BIG5"}) {
+    codeset cs;
+    ASSERT_EQ(dbcsnamed(&cs, name), 0) << name;
+    mapper m;
+    ASSERT_EQ(mapopen(&m, &cs), 0) << name;
+    std::vector<uint16_t> codes;
+    for (uint32_t c = 0x100; c < 0x10000; c++)
+      if (touni(&m, c) >= 0) codes.push_back(static_cast<uint16_t>(c));
+    mapclose(&m);
+    sets.push_back(codes);
+  }
+  uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (size_t a = 0; a < sets.size(); a++) {
+    fonts.push_back(sets[a]);
+    for (size_t keep : {2u, 8u, 40u}) { // a half, an eighth, a fortieth
+      std::vector<uint16_t> part;
+      for (uint16_t c : sets[a])
+        if (next() % keep == 0) part.push_back(c);
+      fonts.push_back(part);
+    }
+    for (size_t b = 0; b < sets.size(); b++) {
+      if (a == b) continue;
+      std::vector<uint16_t> mix;
+      for (uint16_t c : sets[a])
+        if (next() % 4) mix.push_back(c);
+      for (uint16_t c : sets[b])
+        if (next() % 3 == 0) mix.push_back(c);
+      std::sort(mix.begin(), mix.end());
+      mix.erase(std::unique(mix.begin(), mix.end()), mix.end());
+      fonts.push_back(mix);
+    }
+  }
+  std::vector<uint16_t> run, ascii;
+  for (uint32_t c = 0x8140; c < 0x8140 + 11719; c++)
+    run.push_back(static_cast<uint16_t>(c));
+  for (uint32_t c = 0x20; c < 0x3000; c++)
+    ascii.push_back(static_cast<uint16_t>(c));
+  fonts.push_back(run);
+  fonts.push_back(ascii);
+  auto same = [](const glyphset *gs, const std::string &what) {
+    guess all, best;
+    guesscodes(gs, nullptr, &all, GUESSALL);
+    guesscodes(gs, nullptr, &best, GUESSBEST);
+    EXPECT_STREQ(setname(&best.set[0]), setname(&all.set[0])) << what;
+    EXPECT_EQ(best.weak, all.weak) << what;
+    EXPECT_EQ(best.decoded[0], all.decoded[0]) << what;
+  };
+  for (size_t f = 0; f < fonts.size(); f++) {
+    // Blocks of runs of codes, glyphs of noise.
+    std::vector<codeblock> blocks;
+    for (uint16_t c : fonts[f])
+      if (!blocks.empty() && blocks.back().end + 1 == c)
+        blocks.back().end = c;
+      else
+        blocks.push_back({c, c});
+    std::string bits = noise(fonts[f].size() * 32, static_cast<uint32_t>(f));
+    glyphset gs = {};
+    gs.width = gs.height = 16;
+    gs.kind = 1;
+    gs.nblocks = static_cast<int>(blocks.size());
+    gs.blocks = blocks.data();
+    gs.glyphs = gs.whole = fonts[f].size();
+    gs.glyphbytes = 32;
+    gs.bits = reinterpret_cast<const unsigned char *>(bits.data());
+    same(&gs, "font " + std::to_string(f));
+  }
+  for (const auto &real : realfonts()) {
+    glyphset gs = {};
+    fontxfacts facts;
+    const auto *data =
+        reinterpret_cast<const unsigned char *>(real.font.data());
+    ASSERT_EQ(fontxload(data, real.font.size(), &gs, &facts), 0) << real.name;
+    if (gs.kind) same(&gs, real.name);
+    gsfree(&gs);
+  }
 }
 
 // Weak evidence is said: few codes, and a header that names the set tips

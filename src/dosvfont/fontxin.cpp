@@ -14,7 +14,8 @@ namespace {
 // The guess and its evidence, in words.
 void guessed(const options *o, glyphset *gs, readas *r) {
   guess g;
-  guesscodes(gs, o->path, &g);
+  // A conversion needs only the best; --info tells the runner-up too.
+  guesscodes(gs, o->path, &g, o->info ? GUESSALL : GUESSBEST);
   gs->codes = g.set[0];
   char n[32], d[32], d1[32], dr[32];
   thousands(n, sizeof n, g.codes);
@@ -33,8 +34,9 @@ void guessed(const options *o, glyphset *gs, readas *r) {
   if (g.named[0] && k < sizeof r->why)
     snprintf(r->why + k, sizeof r->why - k, ", and the %s names %s",
              g.named[0] & NAMEDHEADER ? "header" : "file's name", g.name);
-  snprintf(r->runnerup, sizeof r->runnerup, "%s, %s of %s codes decode",
-           setname(&g.set[1]), d1, n);
+  if (!g.partial)
+    snprintf(r->runnerup, sizeof r->runnerup, "%s, %s of %s codes decode",
+             setname(&g.set[1]), d1, n);
   // Shift_JIS is FONTX2's own set: on little evidence it is read so
   // silently; only evidence that points elsewhere is worth a word.
   const char *best = setname(&g.set[0]);

@@ -21,10 +21,18 @@ struct guess {
   int weak;               // few codes, or a set of another kind as good
   int rival;              // the best of another kind (an index here)
   char name[24];          // the word that named the best, if any
+  int partial; // only the best weighed: the other counts, weak and rival
+               // are not known
 };
 
 enum { NAMEDHEADER = 1, NAMEDFILE = 2 };
 
+// How far to weigh: every candidate, for the runner-up and the counts
+// --info gives, or only as far as the best is sure.
+enum guessdepth { GUESSALL, GUESSBEST };
+
 // Weighs the codes of gs (double-byte), whose file is named path (null
-// for standard input). g->set[0] is the guess, g->set[1] the runner-up.
-void guesscodes(const glyphset *gs, const char *path, guess *g);
+// for standard input). g->set[0] is the guess, g->set[1] the runner-up
+// (unless g->partial). GUESSBEST picks the same best as GUESSALL.
+void guesscodes(const glyphset *gs, const char *path, guess *g,
+                guessdepth depth = GUESSALL);
