@@ -4,11 +4,14 @@
 // fonts written for a reader, and the font as C source compiled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "conv.h"
 #include "display/rules.h"
+#include "display/targets.h"
 #include "fontx/fontxset.h"
 
 namespace {
@@ -704,6 +707,75 @@ TEST(display, pairs) {
             std::string::npos)
       << half.out;
   EXPECT_EQ(none.out.find("pair:"), std::string::npos) << none.out;
+}
+
+// --show without --text draws only the glyphs its text reaches, and the
+// picture is the one the whole fonts give: for every reader, from an
+// outline font (monospaced and proportional, plain and bold) and a bitmap
+// font; the text has characters the fonts lack, one that CP932 writes as
+// another's code (U+301C as U+FF5E's), and misses the widest glyphs.
+TEST(display, showonlytext) {
+  const char *ipag = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  const char *ipagp = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
+  const char *jis = "/usr/share/fonts/X11/misc/jiskan16.pcf.gz";
+  if (slurp(ipag).empty()) GTEST_SKIP() << "needs fonts-ipafont-gothic";
+  scratch dir;
+  std::string t = dir.at("t.txt");
+  put(t, "\xE6\xB8\xA9\xE5\xBA\xA6 23.5\xE2\x84\x83\n"       // 温度 23.5℃
+         "\xE3\x83\xA1\xE3\x83\x8B\xE3\x83\xA5\xE3\x83\xBC " // メニュー
+         "\xEF\xBD\xB1\xE3\x80\x9C\xF0\x9F\x98\x80\xE2\x84\x82\n"
+         "\xCE\xB9\xD1\x96\n"); // ι і
+  std::vector<std::vector<std::string>> sources = {
+      {"-s", "16", ipag}, {"-s", "24", "--bold", ipag}};
+  if (!slurp(ipagp).empty()) sources.push_back({"-s", "16", ipagp});
+  if (!slurp(jis).empty()) sources.push_back({jis});
+  // Greek and Cyrillic in a double-byte font: the text's are narrower
+  // than the widest letters.
+  const char *dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!slurp(dejavu).empty())
+    sources.push_back({"-k", "double", "-s", "16", dejavu});
+  std::vector<const target *> readers = {nullptr};
+  for (const target *r = targets; r->name; r++) readers.push_back(r);
+  for (const auto &src : sources)
+    for (const target *r : readers) {
+      std::vector<std::string> on;
+      if (r) on = {"--target", r->name};
+      SCOPED_TRACE(src.back() + " " + src[src.size() > 1 ? 1 : 0] +
+                   (r ? std::string(" for ") + r->name : ""));
+      std::vector<std::string> args = {"--show", t};
+      args.insert(args.end(), on.begin(), on.end());
+      args.insert(args.end(), src.begin(), src.end());
+      proc quick = vfont(args);
+      // A font the reader cannot read (no glyph of its kind, or -k for the
+      // other kind) is refused as it is when whole.
+      if (quick.status) continue;
+      EXPECT_EQ(quick.err.find("lost pixels"), std::string::npos) << quick.err;
+      // The whole fonts, made as -f fontx2 makes them, then drawn.
+      std::vector<std::string> fonts;
+      bool kinded = std::find(src.begin(), src.end(), "-k") != src.end();
+      for (const char *kind : {"single", "double"}) {
+        if (kinded && !strcmp(kind, "single")) continue; // as src says
+        if (r && r->singleonly && !strcmp(kind, "double")) continue;
+        if (r && !r->pair && !r->singleonly && !strcmp(kind, "single"))
+          continue;
+        std::vector<std::string> make = {"-f", "fontx2"};
+        if (!kinded) make.insert(make.end(), {"-k", kind});
+        make.insert(make.end(), on.begin(), on.end());
+        make.insert(make.end(), src.begin(), src.end());
+        std::string f = dir.at(std::string(kind) + ".fnt");
+        make.insert(make.end(), {"-o", f});
+        proc p = vfont(make);
+        if (p.status) continue; // a kind the font has none of
+        fonts.push_back(f);
+      }
+      if (fonts.empty()) continue; // a cell the reader's check refuses
+      std::vector<std::string> drawn = {"--show", t};
+      drawn.insert(drawn.end(), on.begin(), on.end());
+      drawn.insert(drawn.end(), fonts.begin(), fonts.end());
+      proc whole = vfont(drawn);
+      ASSERT_EQ(whole.status, 0) << whole.err;
+      EXPECT_TRUE(quick.out == whole.out) << "the pictures differ";
+    }
 }
 
 } // namespace

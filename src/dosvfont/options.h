@@ -90,6 +90,8 @@ struct options {
   // --show: the text drawn (UTF-8, checked), its name for messages; the
   // screen, its colours (RGB).
   int show;
+  int showonly; // the fonts made for --show alone: only the glyphs of text
+                // (and ntext) drawn, without GAVETEXT's selection
   const unsigned char *showtext;
   size_t showbytes;
   const char *showlabel;

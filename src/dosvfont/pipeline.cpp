@@ -154,7 +154,9 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
     }
   }
   recodeopts ro = recodeoptsof(o, bysource);
-  ro.lostchars = s->gs || s->cs.type != SETUNICODE ? LOSTALL : LOSTWIDE;
+  ro.lostchars = o->showonly                         ? LOSTNONE
+                 : s->gs || s->cs.type != SETUNICODE ? LOSTALL
+                                                     : LOSTWIDE;
   glyphset out;
   recodefacts f;
   char why[160];

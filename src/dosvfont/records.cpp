@@ -18,6 +18,7 @@ recodeopts recodeoptsof(const options *o, bool bysource) {
   r.bytext = (o->given & GAVETEXT) != 0;
   r.text = o->text;
   r.ntext = o->ntext;
+  r.drawtext = o->showonly;
   r.progress = o->progress;
   r.style.bold = o->bold;
   r.style.italic = o->italic;

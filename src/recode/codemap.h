@@ -29,6 +29,10 @@ struct recodeopts {
   int bytext;           // only the characters of text (sorted; maybe none)
   const uint32_t *text;
   size_t ntext;
+  // Only the glyphs a text reaches (text and ntext: its characters,
+  // sorted), those its characters are written as included, in a cell as
+  // wide as the whole font's: a picture of the text, drawn quickly.
+  int drawtext;
   int lostchars; // LOSTALL, LOSTWIDE: count the source's characters that
                  // the set written cannot hold
   // Called now and then while glyphs are drawn (the web page's progress

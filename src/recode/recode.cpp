@@ -112,6 +112,22 @@ int widthof(source *s, const std::vector<outglyph> &m, const stash &st,
   return width;
 }
 
+// The width widthof finds, of glyphs not drawn: their metrics, and the
+// right edge of an outline's ink as FreeType presets it (one a style
+// moves is drawn to know it).
+int measured(source *s, const std::vector<outglyph> &m, size_t *loaded) {
+  int width = 0;
+  *loaded = 0;
+  for (const outglyph &p : m) {
+    srcglyph g;
+    if (drawglyph(s, p.handle, 1, &g)) continue;
+    if (s->outline && g.right < 0 && drawglyph(s, p.handle, 0, &g)) continue;
+    ++*loaded;
+    width = std::max({width, g.advance, s->outline ? g.right : 0});
+  }
+  return width;
+}
+
 } // namespace
 
 int kindof(const source *s, const recodeopts *o) {
@@ -206,10 +222,35 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
                        : "no glyph has a single-byte code of the set");
   }
 
+  // A picture of a text needs only the glyphs the text reaches, in the
+  // cell the whole font has: measured, not drawn. A single-byte font is
+  // drawn whole (a reader may draw any byte of the text), but only the
+  // text's glyphs are warned of.
+  std::vector<uint32_t> codes;
+  for (size_t i = 0; o->drawtext && i < o->ntext; i++)
+    if (int32_t c = fromuni(&dst, o->text[i]); c >= 0)
+      codes.push_back(static_cast<uint32_t>(c));
+  std::sort(codes.begin(), codes.end());
+  auto reached = [&](const outglyph &p) {
+    auto code = static_cast<uint32_t>(p.code);
+    int32_t u = touni(&dst, code);
+    return !o->drawtext ||
+           std::binary_search(codes.begin(), codes.end(), code) ||
+           (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
+                                         static_cast<uint32_t>(u)));
+  };
+  int whole = -1;
+  size_t loaded = 0;
+  if (o->drawtext && kind && !s->gs) {
+    whole = measured(s, m, &loaded);
+    // A font keeps a glyph, though the text reach none.
+    auto cut = std::stable_partition(m.begin(), m.end(), reached);
+    m.erase(cut == m.begin() ? cut + 1 : cut, m.end());
+  }
   stash d;
   if (s->outline) drawall(s, m, o->width ? o->width : 255, &d, o->progress);
-  size_t loaded = 0;
-  int width = widthof(s, m, d, &loaded);
+  int width = whole;
+  if (whole < 0) width = widthof(s, m, d, &loaded);
   if (o->width) width = o->width;
   if (!o->width && o->widthfor) width = o->widthfor(o->widthrule, width);
   int height = s->ascent + s->descent;
@@ -297,15 +338,16 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
     if (s->outline) g = d.glyphs[i];
     unsigned char *cell = out->own + at * out->glyphbytes;
     int lost = g.beyond | blit(cell, width, height, out->ascent, &g);
-    if (lost & CUTSIDES) f->right = std::max(f->right, g.right);
+    bool said = reached(p);
+    if (said && (lost & CUTSIDES)) f->right = std::max(f->right, g.right);
     if (styled) {
       int bystyle = styleglyph(&st, cell, width, height, out->ascent,
                                touni(&src, p.from));
-      if (bystyle)
+      if (said && bystyle)
         f->right = std::max(f->right, width + stylereach(&st, out->ascent));
       lost |= bystyle;
     }
-    if (!lost) continue;
+    if (!lost || !said) continue;
     f->where |= lost;
     if (f->named < 8) {
       f->code[f->named] = static_cast<uint32_t>(p.code);

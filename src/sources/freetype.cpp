@@ -276,10 +276,23 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   FT_GlyphSlot slot = f->face->glyph;
   g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
   g->beyond = 0;
-  if (metrics) return 0;
   // The right edge the glyph has unstyled, as FreeType presets it: a style
   // never widens the cell.
   int unstyled = slot->bitmap_left + static_cast<int>(slot->bitmap.width);
+  if (metrics) {
+    // An outline's right edge without drawing it: the preset box is the
+    // one drawing gives, unless a style moves the points or the glyph is
+    // drawn in part (then -1: draw it to know).
+    bool plain = s->bold != SYNTHETIC && s->italic != SYNTHETIC &&
+                 slot->bitmap.width <= BIGGLYPH &&
+                 slot->bitmap.rows <= BIGGLYPH;
+    int drawn = slot->bitmap.buffer ? static_cast<int>(slot->bitmap.width) : 0;
+    g->right = slot->format != FT_GLYPH_FORMAT_OUTLINE
+                   ? slot->bitmap_left + drawn
+               : plain ? unstyled
+                       : -1;
+    return 0;
+  }
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     // The size FreeType presets holds while the outline is as loaded; a
     // style or a narrowing moves its points, and then they are measured

@@ -75,7 +75,8 @@ struct source {
 // A FONTX2 glyph set as a source; the first glyph of a repeated code wins.
 void fromset(source *s, const glyphset *gs);
 
-// Draws a glyph; with metrics set only its advance need be right. 0, or
+// Draws a glyph; with metrics set only its advance need be right, and
+// an outline's right edge where it can be known undrawn (else -1). 0, or
 // -1 when it cannot be drawn. The bitmap stays valid until the next
 // drawing.
 // Whether a bold the font has no face for is made by the bitmap rule on
