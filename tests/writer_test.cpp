@@ -5,6 +5,7 @@
 #include "io/stream.h"
 #include "writers/bdf.h"
 #include "writers/hex.h"
+#include "writers/png.h"
 
 namespace {
 
@@ -155,3 +156,42 @@ TEST(format, numbers) {
 }
 
 } // namespace
+
+// A picture is written whole whether it compresses well (a blank sheet)
+// or not at all (noise over 256 grays, more bytes than the first guess
+// of room), and reads back pixel for pixel.
+TEST(png, roundtrip) {
+  std::vector<unsigned char> gray(256);
+  for (int i = 0; i < 256; i++) gray[i] = static_cast<unsigned char>(i);
+  const struct {
+    int width, height;
+    bool noise;
+  } cases[] = {
+      {1, 1, false}, {640, 480, false}, {300, 200, true}, {1, 4000, true}};
+  for (const auto &c : cases) {
+    std::string bits = noise(static_cast<size_t>(c.width) * c.height, 3);
+    if (!c.noise) bits.assign(bits.size(), '\0');
+    std::string out;
+    outstream o;
+    soutsink(
+        &o,
+        [](void *ctx, const char *data, size_t n) {
+          static_cast<std::string *>(ctx)->append(data, n);
+        },
+        &out);
+    char why[128] = "";
+    ASSERT_EQ(pngwrite(reinterpret_cast<const unsigned char *>(bits.data()),
+                       c.width, c.height, gray.data(), 256, 1, &o, why,
+                       sizeof why),
+              0)
+        << why;
+    ASSERT_EQ(sflush(&o), 0);
+    picture p;
+    ASSERT_TRUE(decodepng(out, &p)) << c.width << "x" << c.height;
+    EXPECT_EQ(p.width, c.width);
+    EXPECT_EQ(p.height, c.height);
+    EXPECT_TRUE(
+        std::equal(p.gray.begin(), p.gray.end(),
+                   reinterpret_cast<const unsigned char *>(bits.data())));
+  }
+}

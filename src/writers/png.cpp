@@ -17,13 +17,20 @@ int pngwrite(const unsigned char *img, int width, int height,
   image.format =
       (gray ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB) | PNG_FORMAT_FLAG_COLORMAP;
   image.colormap_entries = static_cast<png_uint_32>(entries);
-  png_alloc_size_t n = 0;
-  // Once to learn the size, once to write.
-  if (!png_image_write_to_memory(&image, nullptr, &n, 0, img, 0, palette))
-    return snprintf(why, size, "libpng: %s", image.message), -1;
+  // Compressing is most of the work: once, into room for what a sheet of
+  // glyphs compresses to; only a picture that needs more is compressed
+  // again, into the room libpng then asks for.
+  size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+  png_alloc_size_t n = pixels / 4 + 4096;
   std::vector<unsigned char> png(n);
-  if (!png_image_write_to_memory(&image, png.data(), &n, 0, img, 0, palette))
-    return snprintf(why, size, "libpng: %s", image.message), -1;
+  if (!png_image_write_to_memory(&image, png.data(), &n, 0, img, 0, palette)) {
+    if (n <= png.size())
+      return snprintf(why, size, "libpng: %s", image.message), -1;
+    png.resize(n);
+    image.warning_or_error = 0;
+    if (!png_image_write_to_memory(&image, png.data(), &n, 0, img, 0, palette))
+      return snprintf(why, size, "libpng: %s", image.message), -1;
+  }
   swrite(out, png.data(), n);
   return 0;
 }
