@@ -12,6 +12,9 @@ int pngwrite(const unsigned char *img, int width, int height,
   png_image image;
   memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
+  // zlib's faster level: a proof sheet of a CJK font (ten million pixels,
+  // mostly blank) in half the time, 15 % larger.
+  image.flags = PNG_IMAGE_FLAG_FAST;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
   image.format =
