@@ -19,7 +19,7 @@ set(DOSVFONT_SOURCES
   codes/cset.cpp codes/csettable.cpp codes/codes.cpp codes/codenames.cpp
   codes/blocks.cpp codes/utf8.cpp
   fontx/glyphs.cpp fontx/fontxset.cpp fontx/guess.cpp fontx/evidence.cpp
-  sources/source.cpp sources/bounds.cpp sources/composite.cpp sources/freetype.cpp
+  sources/source.cpp sources/bounds.cpp sources/composite.cpp sources/freetype.cpp sources/ftmemo.cpp
   sources/ftsize.cpp sources/ftstyle.cpp sources/ftload.cpp
   recode/codemap.cpp recode/recode.cpp recode/blit.cpp
   recode/style.cpp recode/styled.cpp

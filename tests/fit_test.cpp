@@ -8,6 +8,7 @@
 #include "codes/sjis.h"
 #include "conv.h"
 #include "ftcell.h"
+#include "sources/ftmemo.h"
 
 namespace {
 
@@ -176,3 +177,73 @@ TEST(fit, info) {
 }
 
 } // namespace
+
+namespace {
+
+// A glyph as drawn: its metrics and its rows.
+std::string drawing(source *s, uint32_t handle, int fit) {
+  srcglyph g;
+  if (ftdraw(s, handle, 0, &g, fit)) return "failed";
+  std::string d = std::to_string(g.pitch) + " " + std::to_string(g.width) +
+                  " " + std::to_string(g.rows) + " " + std::to_string(g.left) +
+                  " " + std::to_string(g.top) + " " +
+                  std::to_string(g.advance) + " " + std::to_string(g.gray) +
+                  " " + std::to_string(g.right) + " " +
+                  std::to_string(g.beyond) + ":";
+  if (g.pitch > 0 && g.rows > 0)
+    d.append(reinterpret_cast<const char *>(g.bits),
+             static_cast<size_t>(g.pitch) * static_cast<size_t>(g.rows));
+  return d;
+}
+
+// Every glyph of a font, drawn at its width and narrowed to half of it.
+std::vector<std::string> drawings(const std::string &font,
+                                  const sourceopts &o) {
+  source s;
+  char why[256];
+  const auto *data = reinterpret_cast<const unsigned char *>(font.data());
+  EXPECT_EQ(ftopen(&s, data, font.size(), &o, why, sizeof why), 0) << why;
+  std::vector<std::string> all;
+  // A sample of 2,000 or so: glyphs of every kind.
+  for (size_t i = 0; i < s.chars.size(); i += 1 + s.chars.size() / 2000)
+    for (int fit : {0, o.size / 2})
+      all.push_back(drawing(&s, s.chars[i].second, fit));
+  ftclose(&s);
+  return all;
+}
+
+} // namespace
+
+// Drawings kept for the next run on the same font (the web page's) are
+// the drawings: plain, bold and italic made from the outline, narrowed,
+// and for another size or font nothing is taken from the last.
+TEST(fit, remembered) {
+  const char *ipag = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  const char *dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  std::string fonts[] = {slurp(dejavu), slurp(ipag)};
+  if (fonts[0].empty() || fonts[1].empty())
+    GTEST_SKIP() << "needs fonts-dejavu-core and fonts-ipafont-gothic";
+  sourceopts plain = {}, styled = {}, other = {};
+  plain.size = 16, styled.size = 24, styled.bold = styled.italic = 1;
+  other.size = 17;
+  const struct {
+    const std::string &font;
+    sourceopts o;
+  } cases[] = {{fonts[0], plain},
+               {fonts[0], styled},
+               {fonts[0], other},
+               {fonts[1], plain},
+               {fonts[0], plain}};
+  for (const auto &c : cases) {
+    ftremember(0);
+    std::vector<std::string> fresh = drawings(c.font, c.o);
+    ftremember(1);
+    drawings(c.font, c.o); // kept
+    EXPECT_TRUE(drawings(c.font, c.o) == fresh) << c.o.size;
+  }
+  // One font after another, each kept in turn.
+  std::vector<std::string> first = drawings(fonts[0], plain);
+  drawings(fonts[1], plain);
+  EXPECT_TRUE(drawings(fonts[0], plain) == first);
+  ftremember(0);
+}

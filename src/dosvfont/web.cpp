@@ -20,6 +20,7 @@
 #include "dosvfont/say.h"
 #include "dosvfont/texts.h"
 #include "io/stream.h"
+#include "sources/ftmemo.h"
 
 namespace {
 
@@ -110,6 +111,9 @@ EMSCRIPTEN_KEEPALIVE int dosvfont_run(int argc, char **argv,
                                       const unsigned char *data, size_t n,
                                       const char *name) {
   std::set_new_handler(outofmemory);
+  // The page runs on one font many times over: what is drawn is kept.
+  static bool remembering = (ftremember(1), true);
+  (void)remembering;
   out.clear();
   messages.clear();
   soutsink(&output, append, &out);

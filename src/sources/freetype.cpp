@@ -20,6 +20,7 @@
 #include "sources/bounds.h"
 #include "sources/composite.h"
 #include "sources/ftload.h"
+#include "sources/ftmemo.h"
 #include "sources/ftsize.h"
 #include "sources/ftstyle.h"
 #include "sources/source.h"
@@ -34,6 +35,7 @@ struct ft {
   const unsigned char *data; // the font's bytes (inflated), for its faces
   size_t n;
   std::vector<unsigned char> part; // what was drawn of a huge glyph
+  uint64_t memo;                   // its drawings' key, 0 if not kept
 };
 
 // Whether the bytes begin as a font FreeType reads would (an sfnt,
@@ -219,6 +221,7 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
   int r = ftsize(face, s, o->size, o->fit, why, whysize);
   if (!s->outline) s->bold = s->italic = NOSTYLE; // a strike: the bitmap rule
   if (!r && !s->unsized) ftlines(s, face);
+  if (!r && !s->unsized) f->memo = ftmemokey(f->data, f->n, o);
   return r;
 }
 
@@ -270,6 +273,8 @@ void ftfacts(const source *s, fontfacts *f) {
 
 int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   ft *f = static_cast<ft *>(s->face);
+  if (const srcglyph *was = metrics ? nullptr : ftrecall(f->memo, handle, fit))
+    return *g = *was, 0;
   FT_Int32 flags = metrics && !s->outline ? FT_LOAD_BITMAP_METRICS_ONLY
                                           : FT_LOAD_TARGET_MONO;
   if (FT_Load_Glyph(f->face, handle, flags)) return -1;
@@ -342,5 +347,6 @@ int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   g->right = g->left + g->width;
   if (s->outline && (s->bold == SYNTHETIC || s->italic == SYNTHETIC))
     g->right = unstyled;
+  ftkeep(f->memo, handle, fit, g);
   return 0;
 }

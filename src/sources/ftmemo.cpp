@@ -1,0 +1,88 @@
+// What was drawn of the last font, by glyph handle, with its bitmap.
+#include "sources/ftmemo.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// More than this is not kept: a font of 65,535 glyphs at 64 pixels.
+const size_t MOST = size_t{64} << 20;
+
+struct kept {
+  bool has;
+  int fit;
+  srcglyph g;
+  size_t at; // of its rows in bits
+};
+
+struct memo {
+  bool on;
+  uint64_t key;
+  std::vector<kept> glyphs;
+  std::vector<unsigned char> bits;
+};
+
+memo &drawn() {
+  static memo m;
+  return m;
+}
+
+uint64_t mix(uint64_t h, uint64_t w) {
+  h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+  return h ^ h >> 31;
+}
+
+} // namespace
+
+void ftremember(int on) {
+  memo &m = drawn();
+  m = memo();
+  m.on = on != 0;
+}
+
+uint64_t ftmemokey(const unsigned char *data, size_t n, const sourceopts *o) {
+  memo &m = drawn();
+  if (!m.on) return 0;
+  uint64_t h = mix(0x243F6A8885A308D3ull, n);
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    memcpy(&w, data + i, 8);
+    h = mix(h, w);
+  }
+  for (; i < n; i++) h = mix(h, data[i]);
+  for (int v : {o->size, o->fit, o->face, o->bold, o->italic})
+    h = mix(h, static_cast<uint64_t>(static_cast<int64_t>(v)));
+  h |= 1; // never 0, which is "not remembered"
+  if (h != m.key) {
+    m.key = h;
+    m.glyphs.clear();
+    m.bits.clear();
+  }
+  return h;
+}
+
+const srcglyph *ftrecall(uint64_t key, uint32_t handle, int fit) {
+  memo &m = drawn();
+  if (!key || key != m.key || handle >= m.glyphs.size()) return nullptr;
+  kept &k = m.glyphs[handle];
+  if (!k.has || k.fit != fit) return nullptr;
+  k.g.bits = m.bits.data() + k.at;
+  return &k.g;
+}
+
+void ftkeep(uint64_t key, uint32_t handle, int fit, const srcglyph *g) {
+  memo &m = drawn();
+  size_t bytes = static_cast<size_t>(g->pitch) * static_cast<size_t>(g->rows);
+  if (!key || key != m.key || g->pitch < 0 || handle > 0xFFFFF ||
+      m.bits.size() + bytes > MOST)
+    return;
+  if (handle >= m.glyphs.size()) m.glyphs.resize(handle + 1);
+  kept &k = m.glyphs[handle];
+  k.has = true;
+  k.fit = fit;
+  k.g = *g;
+  k.at = m.bits.size();
+  if (bytes) m.bits.insert(m.bits.end(), g->bits, g->bits + bytes);
+}
