@@ -133,12 +133,14 @@
         worker = null; // a new one for the next call
         reject(new Error(event.message || "the converter stopped"));
       };
+      // Copies made whole (a typed array's constructor copies its memory;
+      // Uint8Array.from walks a font of megabytes a byte at a time).
       const copy = bytes instanceof ArrayBuffer ? new Uint8Array(bytes.slice(0))
-                                                : Uint8Array.from(bytes);
+                                                : new Uint8Array(bytes);
       const extra = {};
       for (const [file, content] of Object.entries(files || {}))
         extra[file] = typeof content === "string" ? new TextEncoder().encode(content)
-                                                  : Uint8Array.from(content);
+                                                  : new Uint8Array(content);
       worker.postMessage({ args: Array.from(args, String), bytes: copy, name,
                            files: extra }, [copy.buffer]);
     });

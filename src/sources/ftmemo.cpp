@@ -2,6 +2,8 @@
 #include "sources/ftmemo.h"
 
 #include <cstring>
+#include <iterator>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -24,7 +26,7 @@ struct memo {
 };
 
 memo &drawn() {
-  static memo m;
+  static memo m = memo();
   return m;
 }
 
@@ -52,8 +54,11 @@ uint64_t ftmemokey(const unsigned char *data, size_t n, const sourceopts *o) {
     h = mix(h, w);
   }
   for (; i < n; i++) h = mix(h, data[i]);
-  for (int v : {o->size, o->fit, o->face, o->bold, o->italic})
-    h = mix(h, static_cast<uint64_t>(static_cast<int64_t>(v)));
+  const int said[] = {o->size, o->fit, o->face, o->bold, o->italic};
+  h = std::accumulate(
+      std::begin(said), std::end(said), h, [](uint64_t k, int v) {
+        return mix(k, static_cast<uint64_t>(static_cast<int64_t>(v)));
+      });
   h |= 1; // never 0, which is "not remembered"
   if (h != m.key) {
     m.key = h;

@@ -58,15 +58,19 @@ int drawrow(const glyphset *gs, layout &l, uint32_t first, bool top,
     const unsigned char *bits =
         g >= 0 ? glyphbits(gs, static_cast<size_t>(g), l.scratch.data())
                : nullptr;
+    // Each row of the glyph made once, then copied to the scale's rows.
     for (int r = 0; r < l.ch; r++) {
       unsigned char *p = img + static_cast<size_t>(y + r) * l.width + x0;
       p[0] = LINE;
-      const unsigned char *row = bits ? bits + (r / l.scale) * rb : nullptr;
-      for (int x = 0; x < l.cw; x++) {
-        int gx = x / l.scale;
-        p[1 + x] = !row                                 ? PAGE
-                   : row[gx >> 3] >> (7 - (gx & 7)) & 1 ? INK
-                                                        : PAPER;
+      if (!bits) {
+        memset(p + 1, PAGE, static_cast<size_t>(l.cw));
+      } else if (r % l.scale) {
+        memcpy(p + 1, p + 1 - l.width, static_cast<size_t>(l.cw));
+      } else {
+        const unsigned char *row = bits + (r / l.scale) * rb;
+        for (int gx = 0, x = 1; gx < gs->width; gx++, x += l.scale)
+          memset(p + x, row[gx >> 3] >> (7 - (gx & 7)) & 1 ? INK : PAPER,
+                 static_cast<size_t>(l.scale));
       }
     }
     for (int r = 0; r < l.ch; r++)
