@@ -29,6 +29,7 @@ set(DOSVFONT_SOURCES
   display/layout.cpp
   dosvfont/args.cpp dosvfont/checks.cpp dosvfont/fontxin.cpp dosvfont/info.cpp
   dosvfont/report.cpp dosvfont/records.cpp dosvfont/pipeline.cpp
+  dosvfont/patching.cpp
   dosvfont/say.cpp dosvfont/usage.cpp dosvfont/fontxrun.cpp dosvfont/show.cpp
   dosvfont/texts.cpp dosvfont/values.cpp dosvfont/run.cpp)
 set(DOSVFONT_NATIVE_SOURCES io/files.cpp codes/iconvset.cpp dosvfont/text.cpp)

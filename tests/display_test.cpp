@@ -628,7 +628,7 @@ TEST(display, refused) {
        "",
        2,
        "standard input can be read once: give files for all but one of the "
-       "fonts, --text and --show"},
+       "fonts, --text, --show and --patch"},
       {{"--show", t, "-f", "fontx2", a},
        "",
        2,

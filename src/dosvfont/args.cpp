@@ -99,6 +99,7 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {"screen", required_argument, nullptr, 'Z'},
       {"colors", required_argument, nullptr, 'C'},
       {"c-name", required_argument, nullptr, 'Q'},
+      {"patch", required_argument, nullptr, 'J'},
       {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, 'V'},
       {nullptr, 0, nullptr, 0}};
@@ -117,11 +118,13 @@ int parseargs(int argc, char **argv, cmdline *c) {
       {'A', GAVEFACE},     {'M', GAVEFROM},     {'B', GAVEBOLD},
       {'L', GAVEITALIC},   {'N', GAVEUNDER},    {'K', GAVESTRIKE},
       {'P', GAVEPICTURES}, {'Y', GAVESHOW},     {'G', GAVETARGET},
-      {'Z', GAVESCREEN},   {'C', GAVECOLORS},   {'Q', GAVECNAME}};
+      {'Z', GAVESCREEN},   {'C', GAVECOLORS},   {'Q', GAVECNAME},
+      {'J', GAVEPATCH}};
   // Options that choose what is written and cannot be given twice: a
   // second would silently replace the first.
   const unsigned once = GAVERANGE | GAVETEXT | GAVEFROM | GAVESHOW |
-                        GAVETARGET | GAVESCREEN | GAVECOLORS | GAVECNAME;
+                        GAVETARGET | GAVESCREEN | GAVECOLORS | GAVECNAME |
+                        GAVEPATCH;
   opterr = 0; // our own messages, each beginning with the program's name
   optind = 0; // a new parse: glibc and musl both start again from 0
   int ch;
@@ -238,6 +241,9 @@ int parseargs(int argc, char **argv, cmdline *c) {
     case 'T':
       c->textpath = optarg;
       break;
+    case 'J':
+      c->patchpath = optarg;
+      break;
     case 'S':
       if ((o.scale = pixels("--scale", optarg, 16)) < 0) return 2;
       break;
@@ -299,11 +305,12 @@ int parseargs(int argc, char **argv, cmdline *c) {
                       : nullptr;
   // Standard input is read once, whatever reads it.
   int stdins = (c->textpath && !strcmp(c->textpath, "-")) +
-               (c->showpath && !strcmp(c->showpath, "-"));
+               (c->showpath && !strcmp(c->showpath, "-")) +
+               (c->patchpath && !strcmp(c->patchpath, "-"));
   for (int i = 0; i < c->npaths; i++) stdins += !c->paths[i];
   if (stdins > 1) {
     say("standard input can be read once: give files for all but one of the "
-        "fonts, --text and --show");
+        "fonts, --text, --show and --patch");
     return 2;
   }
   o.nfonts = c->npaths;

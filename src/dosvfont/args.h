@@ -6,13 +6,14 @@
 
 struct cmdline {
   options o;
-  const char *outpath;  // -o, or null
-  const char *path;     // the (first) font, null for standard input
-  const char *paths[2]; // the fonts, null for standard input
-  int npaths;           // how many: 1, or 2 with --show or --info --target
-  const char *showpath; // --show, or null ("-": standard input)
-  const char *textpath; // --text, or null ("-": standard input)
-  int done;             // --help or --version was printed: nothing more
+  const char *outpath;   // -o, or null
+  const char *path;      // the (first) font, null for standard input
+  const char *paths[2];  // the fonts, null for standard input
+  int npaths;            // how many: 1, or 2 with --show or --info --target
+  const char *showpath;  // --show, or null ("-": standard input)
+  const char *textpath;  // --text, or null ("-": standard input)
+  const char *patchpath; // --patch, or null ("-": standard input)
+  int done;              // --help or --version was printed: nothing more
 };
 
 // Parses argv as dosvfont does, getopt's state reset first so that it can

@@ -9,6 +9,7 @@
 #include "dosvfont/fontxin.h"
 #include "dosvfont/info.h"
 #include "dosvfont/make.h"
+#include "dosvfont/patching.h"
 #include "dosvfont/report.h"
 #include "dosvfont/say.h"
 #include "fontx/fontxset.h"
@@ -111,6 +112,21 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     gsfree(&gs);
     return status;
   }
+  // The edits, on the font as it stands where it is written or drawn so
+  // (BDF, PNG, C, --info, --show); on the set written where it is
+  // re-coded, once it is.
+  const options *given = o;
+  options patched = *o;
+  patchfacts pf = patchfacts();
+  if (o->patch && !outputsets && facts.header == 17 && gs.width && gs.height &&
+      (!facts.truncated || o->salvage)) {
+    if ((status = patchwritten(o, &gs, nullptr, &pf))) {
+      gsfree(&gs);
+      return status;
+    }
+    patched.patch = nullptr;
+    o = &patched;
+  }
   job st = {1,
             outputsets ? ANYKIND : gs.kind,
             outputsets,
@@ -136,6 +152,7 @@ int fromfontx2(const options *o, const unsigned char *data, size_t n,
     status = 1;
   } else if (o->info) {
     describe(&gs, &facts, as.why, as.runnerup);
+    describepatch(given, &pf);
     // The same word on the guess as a conversion says.
     if (*as.weak) say("warning: %s: %s", o->label, as.weak);
     recodefacts none = recodefacts();

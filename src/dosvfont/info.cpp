@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dosvfont/patching.h"
 #include "dosvfont/records.h"
 #include "dosvfont/report.h"
 #include "dosvfont/say.h"
@@ -176,6 +177,11 @@ int describeft(const options *o, source *s) {
   recodefacts rf;
   char why[160];
   int r = recode(s, &ro, &out, &rf, why, sizeof why);
+  patchfacts pf = patchfacts(), hpf = patchfacts();
+  if (!r && patchwritten(o, &out, &ro, &pf)) {
+    gsfree(&out);
+    return 1;
+  }
   if (!r) {
     describestyles(o, s, &rf, &out);
     fact("written: %s FONTX2 in %s, %zu glyph%s",
@@ -200,13 +206,20 @@ int describeft(const options *o, source *s) {
       glyphset h;
       recodefacts hf;
       char hwhy[160];
-      if (!recode(s, &half, &h, &hf, hwhy, sizeof hwhy))
+      if (!recode(s, &half, &h, &hf, hwhy, sizeof hwhy)) {
+        if (patchwritten(o, &h, &half, &hpf)) {
+          gsfree(&h), gsfree(&out);
+          return 1;
+        }
         fact("pair: single-byte FONTX2 in %s, %zu glyph%s, %dx%d, %zu bytes "
              "(-k single)",
              setname(&h.codes), h.glyphs, plural(h.glyphs), h.width, h.height,
              fontxbytes(&h));
+      }
       gsfree(&h);
     }
+    pf.replaced += hpf.replaced, pf.added += hpf.added;
+    describepatch(o, &pf);
   }
   gsfree(&out);
   if (r) {

@@ -59,6 +59,7 @@ int main(int argc, char **argv) {
   o.outpath = c.outpath;
   bool stdinread = c.textpath && !strcmp(c.textpath, "-");
   stdinread |= c.showpath && !strcmp(c.showpath, "-");
+  stdinread |= c.patchpath && !strcmp(c.patchpath, "-");
   for (int i = 0; i < c.npaths; i++) stdinread |= !c.paths[i];
   if ((closed & 1) && stdinread) {
     say("standard input is closed");
@@ -70,10 +71,10 @@ int main(int argc, char **argv) {
       return 2;
     }
   // The output is never one of the inputs: a run would replace its font.
-  const char *inputs[4];
+  const char *inputs[5];
   int ninputs = 0;
   for (int i = 0; i < c.npaths; i++) inputs[ninputs++] = c.paths[i];
-  for (const char *p : {c.textpath, c.showpath})
+  for (const char *p : {c.textpath, c.showpath, c.patchpath})
     if (p) inputs[ninputs++] = strcmp(p, "-") ? p : nullptr;
   for (int i = 0; i < ninputs; i++)
     if (samefile(c.outpath, inputs[i])) {
@@ -97,6 +98,21 @@ int main(int argc, char **argv) {
     if (int st = readshown(fromstdin ? nullptr : c.showpath, &shown)) return st;
     o.showtext = shown.data;
     o.showbytes = shown.n;
+  }
+
+  inbuf patch = inbuf();
+  if (c.patchpath) {
+    bool fromstdin = !strcmp(c.patchpath, "-");
+    o.patchlabel = fromstdin ? "standard input" : c.patchpath;
+    int err = loadfile(fromstdin ? nullptr : c.patchpath, &patch, MAXINPUT);
+    if (err) {
+      say("cannot read %s: %s", o.patchlabel,
+          err == EFBIG ? "larger than the most dosvfont reads" : strerror(err));
+      unloadfile(&shown);
+      return 1;
+    }
+    o.patch = patch.data;
+    o.patchbytes = patch.n;
   }
 
   inbuf in[2] = {inbuf(), inbuf()};
@@ -138,5 +154,6 @@ int main(int argc, char **argv) {
   }
   for (inbuf &b : in) unloadfile(&b);
   unloadfile(&shown);
+  unloadfile(&patch);
   return status;
 }

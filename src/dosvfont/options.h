@@ -48,6 +48,7 @@ enum given : unsigned {
   GAVESCREEN = 1u << 24,   // --screen
   GAVECOLORS = 1u << 25,   // --colors
   GAVECNAME = 1u << 26,    // --c-name
+  GAVEPATCH = 1u << 27,    // --patch
 };
 
 struct target;
@@ -80,6 +81,10 @@ struct options {
   size_t ntext;
   size_t textbytes;
   const char *textlabel;
+  // --patch (with GAVEPATCH): the patch font's bytes and its name.
+  const unsigned char *patch;
+  size_t patchbytes;
+  const char *patchlabel;
   int encodedonly; // --encoded-only: BDF without unencoded glyphs
   unsigned given;  // GAVE*: the options given
   void (*progress)(size_t done, size_t total); // drawing glyphs; or null

@@ -15,6 +15,7 @@
 #include "dosvfont/fontxin.h"
 #include "dosvfont/info.h"
 #include "dosvfont/make.h"
+#include "dosvfont/patching.h"
 #include "dosvfont/records.h"
 #include "dosvfont/report.h"
 #include "dosvfont/say.h"
@@ -124,6 +125,36 @@ int fitsreader(const options *o, const glyphset *gs) {
   return status;
 }
 
+// The text's characters the font lacks, counted again once a patch added
+// some: those its set cannot hold are the other kind's where that holds
+// them, as for a FONTX2 font.
+void relack(const glyphset *out, const recodeopts *ro, recodefacts *f) {
+  mapper m, other;
+  codeset pair;
+  if (mapopen(&m, &out->codes)) return;
+  bool paired =
+      !(out->kind ? sbcsnamed(&pair, ro->charset) : dbcsnamed(&pair, "sjis")) &&
+      !mapopen(&other, &pair);
+  std::vector<bool> has(out->kind ? 0x10000 : 0x100);
+  eachcode(out, [&](uint32_t c) {
+    has[c] = true;
+    return true;
+  });
+  f->lacking = f->other = 0;
+  for (size_t i = 0; i < ro->ntext; i++) {
+    uint32_t u = ro->text[i];
+    int32_t c = fromuni(&m, u);
+    if (c >= 0 && static_cast<size_t>(c) < has.size() && has[c]) continue;
+    bool elsewhere = paired && fromuni(&other, u) >= 0;
+    size_t *n = elsewhere ? &f->other : &f->lacking;
+    uint32_t *first = elsewhere ? f->otheru : f->lacked;
+    if (*n < 8) first[*n] = u;
+    ++*n;
+  }
+  if (paired) mapclose(&other);
+  mapclose(&m);
+}
+
 } // namespace
 
 int recodeto(const options *o, source *s, bool bysource, const char *weak) {
@@ -175,6 +206,13 @@ int recodeto(const options *o, source *s, bool bysource, const char *weak) {
     gsfree(&out);
     return 1;
   }
+  // The edits, on the font as made, within the selection it was made with.
+  patchfacts pf;
+  if (int st = patchwritten(o, &out, &ro, &pf)) {
+    gsfree(&out);
+    return st;
+  }
+  if (pf.added && ro.bytext) relack(&out, &ro, &f);
   job st = {s->gs != nullptr,
             out.kind,
             1,

@@ -43,6 +43,8 @@ const char usage[] =
     "                        input's own, else those of the FONTX2 written\n"
     "      --text=FILE       only the characters of a UTF-8 text (- for\n"
     "                        standard input)\n"
+    "      --patch=FILE      edits: the glyphs of a BDF font replace or add\n"
+    "                        their characters' glyphs, on the baseline\n"
     "      --face=N          a collection's face N (0 the first)\n"
     "      --info            describe FONT instead of converting it\n"
     "      --salvage         write what a truncated FONTX2 font still has\n"

@@ -96,6 +96,14 @@ int run(cmdline *c, const unsigned char *data, size_t n, const char *name) {
       o.showtext = bytes(*f), o.showbytes = f->size(), o.showlabel = p;
     }
   }
+  if (const char *p = c->patchpath) {
+    const std::string *f = strcmp(p, "-") ? named(p) : nullptr;
+    if (!f) {
+      say("%s: the page reads only the files it was given", p);
+      return 2;
+    }
+    o.patch = bytes(*f), o.patchbytes = f->size(), o.patchlabel = p;
+  }
   if (int st = chooseformat(&o, c->outpath, &fonts[0])) return st;
   return runinputs(&o, fonts, c->npaths, nullptr);
 }

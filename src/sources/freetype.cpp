@@ -221,7 +221,7 @@ int ftopen(source *s, const unsigned char *data, size_t n, const sourceopts *o,
   int r = ftsize(face, s, o->size, o->fit, why, whysize);
   if (!s->outline) s->bold = s->italic = NOSTYLE; // a strike: the bitmap rule
   if (!r && !s->unsized) ftlines(s, face);
-  if (!r && !s->unsized) f->memo = ftmemokey(f->data, f->n, o);
+  if (!r && !s->unsized && s->outline) f->memo = ftmemokey(f->data, f->n, o);
   return r;
 }
 

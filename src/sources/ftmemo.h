@@ -14,7 +14,7 @@
 // Turns remembering on or off (off forgets everything).
 void ftremember(int on);
 
-// The key of a font's drawings: its bytes and the options it is opened
+// The key of an outline font's drawings: its bytes and the options it is opened
 // with; 0 when remembering is off. A new key forgets the old font's.
 uint64_t ftmemokey(const unsigned char *data, size_t n, const sourceopts *o);
 
