@@ -21,7 +21,7 @@ set(DOSVFONT_SOURCES
   fontx/glyphs.cpp fontx/fontxset.cpp fontx/guess.cpp fontx/evidence.cpp
   sources/source.cpp sources/bounds.cpp sources/composite.cpp sources/freetype.cpp sources/ftmemo.cpp
   sources/ftsize.cpp sources/ftstyle.cpp sources/ftload.cpp
-  recode/codemap.cpp recode/recode.cpp recode/blit.cpp
+  recode/codemap.cpp recode/recode.cpp recode/blit.cpp recode/patch.cpp
   recode/style.cpp recode/styled.cpp
   writers/bdfset.cpp writers/sheet.cpp writers/png.cpp writers/csource.cpp
   display/targets.cpp display/rules.cpp display/screen.cpp display/reader.cpp
