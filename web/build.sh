@@ -36,5 +36,21 @@ mkdir -p "$out"
 awk -v core="$work/wasm/dosvfont_core.js" '
   /\/\* @CORE@ \*\// { while ((getline line < core) > 0) print line; next }
   { print }' "$root/web/dosvfont.in.js" > "$out/dosvfont.js"
-cp "$root/web/index.html" "$out/index.html"
+# index.html with the editor's ES modules in it, one script: a page opened
+# from disk may not load modules. Each module's imports are the modules
+# before it; their names are the bundle's own.
+editor=(glyph fontx edits sheet view main)
+{
+  echo '<script>(() => {'
+  echo '"use strict";'
+  for m in "${editor[@]}"; do
+    sed -e '/^import .* from "\.\/.*";$/d' -e 's/^export //' "$root/web/editor/$m.js"
+  done
+  echo '})();</script>'
+} > "$out/editor.inline"
+awk -v f="$out/editor.inline" '
+  /<script type="module" src="editor\/main.js"><\/script>/ {
+    while ((getline l < f) > 0) print l; next }
+  { print }' "$root/web/index.html" > "$out/index.html"
+rm "$out/editor.inline"
 echo "web/build.sh: $out/index.html and $out/dosvfont.js ($(du -k "$out/dosvfont.js" | cut -f1) KB)"
