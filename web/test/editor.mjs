@@ -202,12 +202,60 @@ try {
     ? ok(`a reload restores the edits: "${note.replace("Discard them", "").trim()}"`)
     : notok(`after a reload: ${note}`);
 
+  // Copy and paste: the degree sign's glyph onto the Celsius sign's.
+  await page.evaluate(() => glypheditor.open(176));
+  const degree = await pixels();
+  await page.click("#t-copy");
+  await page.$eval("#goto", (e) => { e.value = "℃"; });
+  await page.click("#gotobtn");
+  await page.waitForFunction(() => document.getElementById("grid").dataset.char === "8451", { timeout: 30000 });
+  await page.click("#t-paste");
+  (await pixels()) === degree ? ok("a glyph copied and pasted onto another") : notok("paste");
+  await settle();
+
+  // A size of its own: the edits belong to 16 px and are kept for it;
+  // back at 16 px they are there again.
+  const set = async (id, v) => {
+    await page.$eval("#" + id, (e, v) => { e.value = v; e.dispatchEvent(new Event("change")); }, v);
+    await settle();
+  };
+  await set("size", "24");
+  const away = await page.$eval("#editnote", (e) => e.textContent);
+  const none = await page.evaluate(() => glypheditor.count());
+  away.includes("3 edited glyphs belong to the other size and are kept for it") && none === 0
+    ? ok(`another size: "${away}"`) : notok(`another size: ${away} (${none} edits)`);
+  await set("size", "16");
+  (await page.evaluate(() => glypheditor.count())) === 3 ? ok("back at 16 px the edits are there")
+                                                          : notok("the edits did not come back");
+
+  // A BDF font dropped over the open font is offered as its edits.
+  const bdf = path.join(work, "dot.bdf");
+  fs.writeFileSync(bdf, 'STARTFONT 2.1\nFONT -x\nSIZE 16 75 75\nFONTBOUNDINGBOX 8 16 0 -3\n' +
+    'STARTPROPERTIES 2\nCHARSET_REGISTRY "ISO10646"\nCHARSET_ENCODING "1"\nENDPROPERTIES\n' +
+    "CHARS 1\nSTARTCHAR period\nENCODING 46\nDWIDTH 8 0\nBBX 2 2 3 0\nBITMAP\nC0\nC0\nENDCHAR\nENDFONT\n");
+  await (await page.$("#file")).uploadFile(bdf);
+  await page.waitForFunction(() => document.getElementById("editnote").textContent.includes("dot.bdf: use"),
+                             { timeout: 30000 });
+  await page.$$eval("#editnote button", (bs) => bs.find((b) => b.textContent === "Use as edits").click());
+  await settle();
+  const name = await page.$eval("#fontname", (e) => e.textContent);
+  (await page.evaluate(() => glypheditor.count())) === 4 && name === "ipag.ttf"
+    ? ok("a BDF font dropped over the font taken as its edits") : notok("the dropped BDF");
+
   // On a phone the editor fits: no sideways scrolling.
   await page.setViewport({ width: 390, height: 844 });
   await page.evaluate(() => glypheditor.open(176));
   await settle();
   const wide = await page.evaluate(() => document.documentElement.scrollWidth);
   wide <= 390 ? ok("at 390x844 the editor needs no sideways scrolling") : notok(`the page is ${wide} px wide`);
+  // Touch: a tap draws.
+  if (which !== "firefox") {
+    await page.$eval("#grid", (e) => e.scrollIntoView({ block: "start" }));
+    const t = await (await page.$("#grid")).boundingBox();
+    const was = await pixels();
+    await page.touchscreen.tap(t.x + 3, t.y + 3);
+    (await pixels())[0] !== was[0] ? ok("a tap on a phone draws") : notok("tap");
+  }
   if (shot) {
     await page.$eval("#editsection", (e) => e.scrollIntoView());
     await page.screenshot({ path: shot });
