@@ -36,21 +36,27 @@ mkdir -p "$out"
 awk -v core="$work/wasm/dosvfont_core.js" '
   /\/\* @CORE@ \*\// { while ((getline line < core) > 0) print line; next }
   { print }' "$root/web/dosvfont.in.js" > "$out/dosvfont.js"
-# index.html with the editor's ES modules in it, one script: a page opened
-# from disk may not load modules. Each module's imports are the modules
-# before it; their names are the bundle's own.
-editor=(glyph fontx edits sheet view main)
-{
+# index.html with the page's ES modules in it, one script each for the
+# editor and the page: a page opened from disk may not load modules. A
+# module's imports are the modules before it; their names are the
+# bundle's own.
+bundle() {
+  local dir=$1
+  shift
   echo '<script>(() => {'
   echo '"use strict";'
-  for m in "${editor[@]}"; do
-    sed -e '/^import .* from "\.\/.*";$/d' -e 's/^export //' "$root/web/editor/$m.js"
+  for m in "$@"; do
+    sed -e '/^import .*;$/d' -e 's/^export //' "$root/web/$dir/$m.js"
   done
   echo '})();</script>'
-} > "$out/editor.inline"
-awk -v f="$out/editor.inline" '
-  /<script type="module" src="editor\/main.js"><\/script>/ {
+}
+{
+  bundle editor glyph fontx edits sheet view main
+  bundle page dom run options names session editing main
+} > "$out/page.inline"
+awk -v f="$out/page.inline" '
+  /<script type="module" src="page\/main.js"><\/script>/ {
     while ((getline l < f) > 0) print l; next }
   { print }' "$root/web/index.html" > "$out/index.html"
-rm "$out/editor.inline"
+rm "$out/page.inline"
 echo "web/build.sh: $out/index.html and $out/dosvfont.js ($(du -k "$out/dosvfont.js" | cut -f1) KB)"

@@ -156,7 +156,7 @@ try {
 
   // Every download equals the command line shown, with the edits BDF.
   const shown = await page.$$eval("#commands code", (cs) => cs.map((c) => c.textContent));
-  const edits = await page.evaluate(() => glypheditor.bdf(basename()));
+  const edits = await page.evaluate(() => glypheditor.bdf("ipag"));
   const text = await page.$eval("#previewtext", (e) => e.value);
   shown.every((l) => l.includes("--patch ipag-edits.bdf")) ? ok("every command line has --patch ipag-edits.bdf")
                                                            : notok(`commands: ${shown.join(" | ")}`);
@@ -197,7 +197,7 @@ try {
   await settle();
   const note = await page.$eval("#editnote", (e) => e.textContent);
   if (process.env.DEBUG) console.log(await page.evaluate(() => JSON.stringify([Object.keys(localStorage), editkey(), glypheditor.key(), glypheditor.count()])));
-  const again = await page.evaluate(() => glypheditor.bdf(basename()));
+  const again = await page.evaluate(() => glypheditor.bdf("ipag"));
   again === edits && note.includes("2 edited glyphs of this font restored")
     ? ok(`a reload restores the edits: "${note.replace("Discard them", "").trim()}"`)
     : notok(`after a reload: ${note}`);
