@@ -58,6 +58,15 @@ std::string plainwords(int status, const unsigned char *data, size_t n,
     return "The browser ran out of memory for this conversion: try a smaller "
            "size or a subset.";
   if (!n) return "This file is empty: there is no font in it.";
+  // The edits' own faults: the font and the edits stay on the page.
+  if (has(line, "--patch takes"))
+    return "The edits are not a BDF font: " + line + ".";
+  if (has(line, "reaches outside the"))
+    return "An edited glyph does not fit the font's cell: " + line +
+           ". Your edits are kept: move or clear its ink.";
+  if (has(line, "has no code in"))
+    return "An edited character has no place in the font: " + line +
+           ". Your edits are kept: revert it.";
   if (has(line, "not a font"))
     for (const auto &k : kinds)
       if (n >= k.n && !memcmp(data, k.magic, k.n))

@@ -12,8 +12,12 @@ import { facts, font, generation, preview, refresh, remake } from "./session.js"
 // them, each glyph with its character (read back as BDF).
 export const edited = () => glypheditor.count() > 0;
 export const editsname = () => basename() + "-edits.bdf";
+// The key: the font file, and what makes its cells (the size, the width,
+// the fit, the display's rules).
 export function editkey() {
-  return `dosvfont-edits:${font.name}:${font.bytes.length}:${kinds().fontx2 ? "" : $("size").value}`;
+  const cell = kinds().fontx2 ? [$("width").value]
+                              : ["size", "width", "fit", "target"].map((id) => $(id).value);
+  return `dosvfont-edits:${font.name}:${font.bytes.length}:${cell.join(":")}`;
 }
 let editfonts = null; // {key, fonts}
 // A new font: its fonts are made again when it is edited.
@@ -70,8 +74,8 @@ export async function rekey() {
   if (!font || !glypheditor.key() || glypheditor.key() === editkey()) return;
   const n = glypheditor.leave();
   editfonts = null;
-  if (n) editsay(`The ${n} edited glyph${n === 1 ? "" : "s"} belong to the other size ` +
-                 "and are kept for it.");
+  if (n) editsay(`The ${n} edited glyph${n === 1 ? "" : "s"} belong to the other size or ` +
+                 "cell and are kept for it.");
 }
 // Each edit: the preview at once, the rest (facts, sheet, sizes) when the
 // editing pauses. How long the preview took is kept for the tests.

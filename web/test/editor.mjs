@@ -222,7 +222,7 @@ try {
   await set("size", "24");
   const away = await page.$eval("#editnote", (e) => e.textContent);
   const none = await page.evaluate(() => glypheditor.count());
-  away.includes("3 edited glyphs belong to the other size and are kept for it") && none === 0
+  away.includes("3 edited glyphs belong to the other size or cell and are kept for it") && none === 0
     ? ok(`another size: "${away}"`) : notok(`another size: ${away} (${none} edits)`);
   await set("size", "16");
   (await page.evaluate(() => glypheditor.count())) === 3 ? ok("back at 16 px the edits are there")
@@ -233,14 +233,35 @@ try {
   fs.writeFileSync(bdf, 'STARTFONT 2.1\nFONT -x\nSIZE 16 75 75\nFONTBOUNDINGBOX 8 16 0 -3\n' +
     'STARTPROPERTIES 2\nCHARSET_REGISTRY "ISO10646"\nCHARSET_ENCODING "1"\nENDPROPERTIES\n' +
     "CHARS 1\nSTARTCHAR period\nENCODING 46\nDWIDTH 8 0\nBBX 2 2 3 0\nBITMAP\nC0\nC0\nENDCHAR\nENDFONT\n");
-  await (await page.$("#file")).uploadFile(bdf);
-  await page.waitForFunction(() => document.getElementById("editnote").textContent.includes("dot.bdf: use"),
-                             { timeout: 30000 });
-  await page.$$eval("#editnote button", (bs) => bs.find((b) => b.textContent === "Use as edits").click());
-  await settle();
+  // Dropped over the font, and taken as its edits.
+  async function asedits(file) {
+    await (await page.$("#file")).uploadFile(file);
+    await page.waitForFunction((n) => document.getElementById("editnote").textContent.includes(n + ": use"),
+                               { timeout: 30000 }, path.basename(file));
+    await page.$$eval("#editnote button", (bs) => bs.find((b) => b.textContent === "Use as edits").click());
+    await settle();
+  }
+  await asedits(bdf);
   const name = await page.$eval("#fontname", (e) => e.textContent);
   (await page.evaluate(() => glypheditor.count())) === 4 && name === "ipag.ttf"
     ? ok("a BDF font dropped over the font taken as its edits") : notok("the dropped BDF");
+
+  // Edits the program refuses (a character no set of the font holds,
+  // from a dropped BDF font) are said in plain words; the font and the
+  // edits stay, and reverting the glyph mends it.
+  const emoji = path.join(work, "emoji.bdf");
+  fs.writeFileSync(emoji, fs.readFileSync(bdf, "utf8").replace("ENCODING 46", "ENCODING 128512"));
+  await asedits(emoji);
+  const plain = await page.$eval("#plain", (e) => e.textContent);
+  const kept = await page.evaluate(() => glypheditor.count());
+  plain.startsWith("An edited character has no place in the font") && kept === 5
+    ? ok(`refused edits said in plain words, the edits kept: "${plain}"`)
+    : notok(`refused edits: "${plain}", ${kept} edits`);
+  await page.evaluate(() => glypheditor.open(0x1f600));
+  await page.click("#t-revert");
+  await settle();
+  (await page.$eval("#failure", (e) => e.hidden)) ? ok("reverting the glyph mends the font")
+                                                   : notok("still failing after the revert");
 
   // On a phone the editor fits: no sideways scrolling.
   await page.setViewport({ width: 390, height: 844 });
