@@ -277,6 +277,11 @@ try {
     await page.touchscreen.tap(t.x + 3, t.y + 3);
     (await pixels())[0] !== was[0] ? ok("a tap on a phone draws") : notok("tap");
   }
+  // Revert all: the font's own glyphs again, nothing edited.
+  await page.click("#t-revertall");
+  await settle();
+  (await page.evaluate(() => glypheditor.count())) === 0 ? ok("revert all leaves nothing edited")
+                                                         : notok("revert all");
   if (shot) {
     await page.$eval("#editsection", (e) => e.scrollIntoView());
     await page.screenshot({ path: shot });
