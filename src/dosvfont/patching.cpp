@@ -72,6 +72,12 @@ int patchwritten(const options *o, glyphset *gs, const recodeopts *sel,
           hasother ? setname(&other) : "");
     return 1;
   }
+  // Glyphs for the other font of a pair are no loss, but a run that
+  // writes this font alone says they are not in it.
+  if (pf->elsewhere && !o->inpair && !o->info)
+    say("note: %s: %zu glyph%s for the %s font, not in this one", label,
+        pf->elsewhere, plural(pf->elsewhere),
+        gs->kind ? "single-byte" : "double-byte");
   return 0;
 }
 
