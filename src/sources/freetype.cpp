@@ -273,8 +273,12 @@ void ftfacts(const source *s, fontfacts *f) {
 
 int ftdraw(source *s, uint32_t handle, int metrics, srcglyph *g, int fit) {
   ft *f = static_cast<ft *>(s->face);
-  if (const srcglyph *was = metrics ? nullptr : ftrecall(f->memo, handle, fit))
-    return *g = *was, 0;
+  // A glyph drawn before for this font: its drawing, or its metrics.
+  if (const srcglyph *was = ftrecall(f->memo, handle, fit)) {
+    if (!metrics) return *g = *was, 0;
+    g->advance = was->advance, g->right = was->right, g->beyond = 0;
+    return 0;
+  }
   FT_Int32 flags = metrics && !s->outline ? FT_LOAD_BITMAP_METRICS_ONLY
                                           : FT_LOAD_TARGET_MONO;
   if (FT_Load_Glyph(f->face, handle, flags)) return -1;

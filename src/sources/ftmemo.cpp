@@ -21,7 +21,9 @@ struct kept {
 struct memo {
   bool on;
   uint64_t key;
-  std::vector<kept> glyphs;
+  // By handle: each glyph as drawn, and narrowed to a width (a full-width
+  // picture in a half-width cell) where it was.
+  std::vector<kept> glyphs, narrowed;
   std::vector<unsigned char> bits;
 };
 
@@ -63,6 +65,7 @@ uint64_t ftmemokey(const unsigned char *data, size_t n, const sourceopts *o) {
   if (h != m.key) {
     m.key = h;
     m.glyphs.clear();
+    m.narrowed.clear();
     m.bits.clear();
   }
   return h;
@@ -70,8 +73,9 @@ uint64_t ftmemokey(const unsigned char *data, size_t n, const sourceopts *o) {
 
 const srcglyph *ftrecall(uint64_t key, uint32_t handle, int fit) {
   memo &m = drawn();
-  if (!key || key != m.key || handle >= m.glyphs.size()) return nullptr;
-  kept &k = m.glyphs[handle];
+  std::vector<kept> &by = fit ? m.narrowed : m.glyphs;
+  if (!key || key != m.key || handle >= by.size()) return nullptr;
+  kept &k = by[handle];
   if (!k.has || k.fit != fit) return nullptr;
   k.g.bits = m.bits.data() + k.at;
   return &k.g;
@@ -83,8 +87,9 @@ void ftkeep(uint64_t key, uint32_t handle, int fit, const srcglyph *g) {
   if (!key || key != m.key || g->pitch < 0 || handle > 0xFFFFF ||
       m.bits.size() + bytes > MOST)
     return;
-  if (handle >= m.glyphs.size()) m.glyphs.resize(handle + 1);
-  kept &k = m.glyphs[handle];
+  std::vector<kept> &by = fit ? m.narrowed : m.glyphs;
+  if (handle >= by.size()) by.resize(handle + 1);
+  kept &k = by[handle];
   k.has = true;
   k.fit = fit;
   k.g = *g;
