@@ -13,7 +13,8 @@
 // messages use and a single-byte FONTX2 font's charset may be read from.
 // Other files the arguments name (a second font, the text of --text or
 // --show) come in files, an object of names and bytes: convert's fifth
-// argument.
+// argument. The same array given again is not copied again: its bytes
+// must not change between calls (give a new array for a new font).
 // -o FILE only chooses the format by its extension; nothing is written to
 // any file, and nothing leaves the page. convert's fourth argument, when
 // given, is called as (done, total) while glyphs are drawn. Memory that
@@ -49,8 +50,11 @@
                               messages: ["dosvfont: out of memory"],
                               plain: "The browser ran out of memory for this " +
                                      "conversion: try a smaller size or a subset." });
+    // The last font given stays in the module's memory: the page runs on
+    // one font many times over, and a font is megabytes to copy.
+    let kept = null; // {data, n}
     self.onmessage = async (event) => {
-      const { args, bytes, name, files } = event.data;
+      const { args, name, files } = event.data;
       let core = null;
       try {
         if (!ready)
@@ -59,12 +63,18 @@
               self.postMessage({ progress: [done, total] }),
           });
         core = await ready;
-        const data = core._malloc(bytes.length || 1);
-        if (!data) {
-          self.postMessage({ result: nomemory(), fresh: true });
-          return;
+        if (event.data.bytes) {
+          const bytes = event.data.bytes;
+          if (kept) core._free(kept.data);
+          kept = { data: core._malloc(bytes.length || 1), n: bytes.length };
+          if (!kept.data) {
+            self.postMessage({ result: nomemory(), fresh: true });
+            return;
+          }
+          core.HEAPU8.set(bytes, kept.data);
         }
-        core.HEAPU8.set(bytes, data);
+        if (!kept) throw new Error("no font was given");
+        const { data, n } = kept;
         const argv = ["dosvfont", ...args].map((a) => cstring(core, String(a)));
         const argp = core._malloc(4 * argv.length);
         argv.forEach((p, i) => core.HEAPU32.set([p], argp / 4 + i));
@@ -77,15 +87,14 @@
           core._free(fp);
           core._free(dp);
         }
-        const status = core._dosvfont_run(argv.length, argp, data,
-                                          bytes.length, namep);
+        const status = core._dosvfont_run(argv.length, argp, data, n, namep);
         const at = core._dosvfont_output();
         const output = core.HEAPU8.slice(at, at + core._dosvfont_outputsize());
         const messages = core.UTF8ToString(core._dosvfont_messages())
           .split("\n").filter((l) => l.length);
         const plain = core.UTF8ToString(core._dosvfont_plain());
         core._dosvfont_clearfiles();
-        [...argv, argp, data, namep].forEach((p) => core._free(p));
+        [...argv, argp, namep].forEach((p) => core._free(p));
         const fresh = status !== 0 || core.HEAPU8.length > LARGE;
         self.postMessage({ result: { status, output, messages, plain }, fresh },
                          [output.buffer]);
@@ -106,6 +115,7 @@
 
   const source = "(" + dosvfontFile.toString() + ")();";
   let worker = null;
+  let sent = null; // the font the Worker holds: {bytes (the caller's), size}
   let queue = Promise.resolve();
 
   function run(args, bytes, name, onprogress, files) {
@@ -114,6 +124,7 @@
         const url = URL.createObjectURL(
           new Blob([source], { type: "text/javascript" }));
         worker = new Worker(url);
+        sent = null;
       }
       worker.onmessage = (event) => {
         const m = event.data;
@@ -124,6 +135,7 @@
         if (m.fresh) {
           worker.terminate();
           worker = null; // the next call starts a new one
+          sent = null;
         }
         if (m.error) reject(new Error(m.error));
         else resolve(m.result);
@@ -131,18 +143,24 @@
       worker.onerror = (event) => {
         worker.terminate();
         worker = null; // a new one for the next call
+        sent = null;
         reject(new Error(event.message || "the converter stopped"));
       };
-      // Copies made whole (a typed array's constructor copies its memory;
-      // Uint8Array.from walks a font of megabytes a byte at a time).
-      const copy = bytes instanceof ArrayBuffer ? new Uint8Array(bytes.slice(0))
+      // The font the Worker has already (the same array as last time) is
+      // not sent again. Copies made whole (a typed array's constructor
+      // copies its memory; Uint8Array.from walks a font of megabytes a byte
+      // at a time).
+      const again = sent && sent.bytes === bytes && sent.size === bytes.byteLength;
+      const copy = again ? null
+                 : bytes instanceof ArrayBuffer ? new Uint8Array(bytes.slice(0))
                                                 : new Uint8Array(bytes);
+      sent = { bytes, size: bytes.byteLength };
       const extra = {};
       for (const [file, content] of Object.entries(files || {}))
         extra[file] = typeof content === "string" ? new TextEncoder().encode(content)
                                                   : new Uint8Array(content);
       worker.postMessage({ args: Array.from(args, String), bytes: copy, name,
-                           files: extra }, [copy.buffer]);
+                           files: extra }, copy ? [copy.buffer] : []);
     });
   }
 
