@@ -46,9 +46,7 @@ int patchwritten(const options *o, glyphset *gs, const recodeopts *sel,
   patchopts po = patchopts();
   po.patch = &p;
   po.other = hasother ? &other : nullptr;
-  po.first = sel ? sel->first : 0, po.last = sel ? sel->last : 0xFFFF;
-  po.bytext = sel ? sel->bytext : 0;
-  po.text = sel ? sel->text : nullptr, po.ntext = sel ? sel->ntext : 0;
+  po.sel = sel;
   r = patchset(gs, &po, pf);
   ftclose(&p);
   if (r < 0) {

@@ -159,11 +159,8 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
   size_t k = 0;
   for (const outglyph &p : *m) {
     auto code = static_cast<uint32_t>(p.code);
-    if (code < o->first || code > o->last) continue;
-    int32_t u = touni(dst, code);
-    if (o->bytext && (u < 0 || !std::binary_search(o->text, o->text + o->ntext,
-                                                   static_cast<uint32_t>(u))))
-      continue;
+    int32_t u = code < o->first || code > o->last ? -1 : touni(dst, code);
+    if (!chosen(o, code, u)) continue;
     (*m)[k++] = p;
     if (u >= 0) written.push_back(static_cast<uint32_t>(u));
   }

@@ -4,6 +4,7 @@
 // stage's own records: what it is asked for and what it found.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -44,6 +45,17 @@ struct recodeopts {
   int (*widthfor)(const void *rule, int natural);
   const void *widthrule;
 };
+
+// Whether u (a code's character, or -1) is one of o's text's, and whether
+// an output code with that character is in o's selection: --range's codes
+// and, with bytext, the text's characters.
+inline bool intext(const recodeopts *o, int32_t u) {
+  return u >= 0 && std::binary_search(o->text, o->text + o->ntext,
+                                      static_cast<uint32_t>(u));
+}
+inline bool chosen(const recodeopts *o, uint32_t code, int32_t u) {
+  return code >= o->first && code <= o->last && (!o->bytext || intext(o, u));
+}
 
 // Which lines a font places itself; the others by the bitmap rule.
 enum { UNDERBYFONT = 1, STRIKEBYFONT = 2 };

@@ -99,17 +99,13 @@ int patchset(glyphset *gs, const patchopts *o, patchfacts *f) {
     return done(1);
   }
   // Only what the selection keeps.
-  m.erase(std::remove_if(m.begin(), m.end(),
-                         [&](const outglyph &g) {
-                           auto code = static_cast<uint32_t>(g.code);
-                           int32_t u = touni(&dst, code);
-                           return code < o->first || code > o->last ||
-                                  (o->bytext &&
-                                   (u < 0 || !std::binary_search(
-                                                 o->text, o->text + o->ntext,
-                                                 static_cast<uint32_t>(u))));
-                         }),
-          m.end());
+  if (o->sel)
+    m.erase(std::remove_if(m.begin(), m.end(),
+                           [&](const outglyph &g) {
+                             auto code = static_cast<uint32_t>(g.code);
+                             return !chosen(o->sel, code, touni(&dst, code));
+                           }),
+            m.end());
   // Every glyph drawn in a cell of its own first: one that leaves the cell
   // refuses the patch.
   const size_t gb = gs->glyphbytes;

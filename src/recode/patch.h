@@ -10,6 +10,7 @@
 
 #include "codes/codes.h"
 #include "fontx/glyphs.h"
+#include "recode/codemap.h"
 #include "sources/source.h"
 
 struct patchopts {
@@ -18,12 +19,9 @@ struct patchopts {
   // it holds and this font's set does not is that font's edit, not a
   // fault; null when there is none.
   const codeset *other;
-  // The selection the font was written with: codes first to last and,
-  // with bytext, only the text's characters (sorted).
-  uint32_t first, last;
-  int bytext;
-  const uint32_t *text;
-  size_t ntext;
+  // The selection the font was written with (--range, --text), or null:
+  // a patched character is kept only where it has it.
+  const recodeopts *sel;
 };
 
 // What a patch refused.

@@ -233,11 +233,9 @@ int recode(source *s, const recodeopts *o, glyphset *out, recodefacts *f,
   std::sort(codes.begin(), codes.end());
   auto reached = [&](const outglyph &p) {
     auto code = static_cast<uint32_t>(p.code);
-    int32_t u = touni(&dst, code);
     return !o->drawtext ||
            std::binary_search(codes.begin(), codes.end(), code) ||
-           (u >= 0 && std::binary_search(o->text, o->text + o->ntext,
-                                         static_cast<uint32_t>(u)));
+           intext(o, touni(&dst, code));
   };
   int whole = -1;
   size_t loaded = 0;
