@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "harness.h"
+#include "wiring.h"
 
 extern "C" {
 #include <wiringPi.h>
@@ -34,18 +35,9 @@ unsigned column = 0, page = 0;
 } // namespace
 
 extern "C" {
-int wiringPiSetup(void) {
-  return 0;
-}
-int wiringPiSetupGpio(void) {
-  return 0;
-}
-void pinMode(int, int) {}
 int digitalRead(int) {
   return 0;
 }
-void delay(unsigned int) {}
-void delayMicroseconds(unsigned int) {}
 void digitalWrite(int pin, int value) {
   if (pin == 0) dc = value; // the program's DC pin
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "harness.h"
+#include "wiring.h"
 
 extern "C" {
 #include <wiringPi.h>
@@ -27,18 +28,9 @@ enum { RST = 1, CS, RS, WR, RD, D0 };
 } // namespace
 
 extern "C" {
-int wiringPiSetup(void) {
-  return 0;
-}
-int wiringPiSetupGpio(void) {
-  return 0;
-}
-void pinMode(int, int) {}
 int digitalRead(int pin) {
   return level[pin & 31];
 }
-void delay(unsigned int) {}
-void delayMicroseconds(unsigned int) {}
 void digitalWrite(int pin, int value) {
   pin &= 31;
   bool strobe = pin == WR && !level[pin] && value;
