@@ -146,10 +146,7 @@ void relack(const glyphset *out, const recodeopts *ro, recodefacts *f) {
     int32_t c = fromuni(&m, u);
     if (c >= 0 && static_cast<size_t>(c) < has.size() && has[c]) continue;
     bool elsewhere = paired && fromuni(&other, u) >= 0;
-    size_t *n = elsewhere ? &f->other : &f->lacking;
-    uint32_t *first = elsewhere ? f->otheru : f->lacked;
-    if (*n < 8) first[*n] = u;
-    ++*n;
+    lacks(f, u, elsewhere);
   }
   if (paired) mapclose(&other);
   mapclose(&m);

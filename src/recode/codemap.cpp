@@ -185,10 +185,7 @@ void subset(const source *s, const recodeopts *o, mapper *src, mapper *dst,
     if (isin(written, u)) continue;
     // A FONTX2 font is of one kind: the other kind's font is another file.
     bool elsewhere = other && fromuni(other, u) >= 0 && (s->gs || isin(has, u));
-    size_t *n = elsewhere ? &f->other : &f->lacking;
-    uint32_t *first = elsewhere ? f->otheru : f->lacked;
-    if (*n < 8) first[*n] = u;
-    ++*n;
+    lacks(f, u, elsewhere);
   }
   if (!lost) return;
   // Counted by block, the blocks that hold the most named.

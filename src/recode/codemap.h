@@ -92,6 +92,15 @@ struct recodefacts {
   uint32_t nocodes[8]; // out: the first 8 codes
 };
 
+// A character of the text the font lacks, counted (the first 8 named):
+// among those the other kind's font holds where elsewhere.
+inline void lacks(recodefacts *f, uint32_t u, bool elsewhere) {
+  size_t *n = elsewhere ? &f->other : &f->lacking;
+  uint32_t *first = elsewhere ? f->otheru : f->lacked;
+  if (*n < 8) first[*n] = u;
+  ++*n;
+}
+
 // A glyph to write: its code in the output, the source's code and glyph.
 struct outglyph {
   int32_t code;
